@@ -1,0 +1,117 @@
+// The stand-in's statement engine: runs one decoded batch for one session and
+// describes what a SQL Server would answer, token by token, without knowing TDS.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <variant>
+#include <vector>
+
+namespace standin {
+
+enum class SqlType {
+    TinyInt, SmallInt, Int, BigInt, Bit, Real, Float, Decimal, Numeric, Money, SmallMoney,
+    DateTime, SmallDateTime, Char, VarChar, NChar, NVarChar, Text, NText, UniqueIdentifier,
+    SqlVariant, Timestamp
+};
+
+struct ColumnType {
+    SqlType type = SqlType::NVarChar;
+    int length = 0;     // characters, for the char family (0 = default of the type)
+    int precision = 0;  // decimal / numeric
+    int scale = 0;
+};
+
+struct ResultColumn {
+    std::string name;  // UTF-8
+    ColumnType type;
+    bool nullable = true;
+};
+
+// A value in its canonical text form, UTF-8; nullopt is NULL.
+//   integers and bit: decimal ("42", "-7", "1"); real/float: shortest round-trip text;
+//   decimal/numeric/money: fixed point with the column's scale ("12.50", money 4 places);
+//   datetime: "YYYY-MM-DD HH:MM:SS.mmm"; smalldatetime: "YYYY-MM-DD HH:MM:00.000";
+//   uniqueidentifier: upper-case "XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX";
+//   timestamp: 16 upper-case hex digits; sql_variant: its base value as text.
+using Value = std::optional<std::string>;
+
+struct ResultSet {
+    std::vector<ResultColumn> columns;
+    std::vector<std::vector<Value>> rows;
+};
+
+// ERROR (severity >= 11) or INFO (severity <= 10) token.
+struct Message {
+    int32_t number = 0;
+    uint8_t state = 1;
+    uint8_t severity = 16;
+    std::string text;       // UTF-8
+    std::string procedure;  // empty outside a stored procedure
+    int32_t line = 1;
+};
+
+struct DatabaseChanged {
+    std::string newName;
+    std::string oldName;
+};
+
+struct ReturnStatus {
+    int32_t value = 0;
+};
+
+using Event = std::variant<Message, ResultSet, DatabaseChanged, ReturnStatus>;
+
+// One statement's reply: its events in wire order, then its DONE / DONEPROC.
+struct StatementReply {
+    std::vector<Event> events;
+    bool error = false;                  // DONE status 0x02
+    std::optional<uint64_t> rowCount;    // DONE status 0x10 with this count
+    bool procedure = false;              // DONEPROC instead of DONE
+};
+
+struct CatalogOptions {
+    std::vector<std::string> userDatabases;
+    std::string dataDirectory;  // empty: every database in memory
+};
+
+// The server's databases; shared by every session, safe to use from many threads.
+class Catalog {
+public:
+    explicit Catalog(const CatalogOptions& options);
+    ~Catalog();
+    Catalog(const Catalog&) = delete;
+    Catalog& operator=(const Catalog&) = delete;
+
+    // Case-insensitive lookup, as under SQL_Latin1_General_CP1_CI_AS; returns the stored name.
+    std::optional<std::string> findDatabase(const std::string& name) const;
+
+    struct Impl;
+    Impl& impl() { return *impl_; }
+
+private:
+    std::unique_ptr<Impl> impl_;
+};
+
+// One connection's state: its current database, variables of the running batch,
+// prepared XML documents (which live until removed or the session ends).
+class Session {
+public:
+    Session(Catalog& catalog, std::string database);
+    ~Session();
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
+
+    const std::string& database() const;
+
+    // Runs a whole batch (UTF-8). Always returns at least one reply.
+    std::vector<StatementReply> executeBatch(const std::string& batch);
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace standin
