@@ -1,0 +1,28 @@
+// Start-up: the application, its three windows, the message loop.
+#include <QApplication>
+#include <QIcon>
+#include <QLocale>
+#include <QTranslator>
+
+#include "Windows.h"
+
+namespace {
+// A translated set of window texts, chosen by the user's locale, when it sits beside the program.
+void InstallTranslation(QApplication& application, QTranslator& translator) {
+    if (translator.load(QLocale(), QStringLiteral("tavlen"), QStringLiteral("_"),
+                        QCoreApplication::applicationDirPath()))
+        application.installTranslator(&translator);
+}
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    QApplication application(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("Tavlen"));
+    QGuiApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/tavlen.xpm")));
+    QTranslator translator;
+    InstallTranslation(application, translator);
+
+    Windows windows;
+    windows.Form1.show();
+    return QApplication::exec();
+}

@@ -1,0 +1,21 @@
+// The structure tree: the document's element and attribute names, each once per parent,
+// and the XML paths read off it.
+#pragma once
+
+#include <QString>
+
+class QTreeWidget;
+class QTreeWidgetItem;
+
+// Also the node's icon index in the tree's image list.
+enum class NodeKind { Attribute = 0, Container = 1, TextElement = 2 };
+
+NodeKind KindOf(const QTreeWidgetItem& node);
+void SetKind(QTreeWidgetItem& node, NodeKind kind);
+
+// The node's path: its ancestors' texts, each followed by "/", then "@name" for an
+// attribute, the name for a text element, nothing for a container.
+QString NodePath(const QTreeWidgetItem& node);
+
+// NodePath of the first deepest node in pre-order; throws "Invalid index" on an empty tree.
+QString RowPath(const QTreeWidget& tree);

@@ -1,0 +1,83 @@
+#include "Unit1.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QScreen>
+
+#include "ErrorDisplay.h"
+#include "Unit3.h"
+#include "platform/Ado.h"
+#include "platform/MessageBox.h"
+#include "platform/XmlDocument.h"
+#include "ui_Unit1.h"
+
+TForm1::TForm1(QWidget* parent)
+    : QMainWindow(parent),
+      ui(std::make_unique<Ui::TForm1>()),
+      OpenDialog1(QStringLiteral("Select XML Source"),
+                  QStringLiteral("XML Files (*.xml)|*.xml|All Files (*.*)|*.*")),
+      XMLDocument1(std::make_unique<platform::XmlDocument>()) {
+    ui->setupUi(this);
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint);
+    centralWidget()->setFixedSize(587, 361);
+    // The path column travels with its row but is never shown.
+    ui->ListBox1->setColumnWidth(0, 0);
+    ui->ListBox1->setColumnHidden(0, true);
+    ui->ListBox1->setColumnWidth(1, 118);
+    ui->ListBox1->setColumnWidth(2, 119);
+    setFixedSize(587, 361 + ui->MainMenu1->sizeHint().height());
+    PlaceOnScreen();
+    Guarded([this] { FormCreate(); });
+}
+
+TForm1::~TForm1() = default;
+
+void TForm1::AttachDialogs(TForm2& form2, TAboutBox& aboutBox) {
+    Form2 = &form2;
+    AboutBox = &aboutBox;
+}
+
+QTreeWidget& TForm1::StructureTree() const { return *ui->TreeView1; }
+
+QTreeWidget& TForm1::FieldList() const { return *ui->ListBox1; }
+
+void TForm1::ShowMessage(MessageId id, const QString& errorText) {
+    const MessageKind kind = MessageKindOf(id);
+    platform::ShowMessageBox(
+        this, kind,
+        kind == MessageKind::Error ? QStringLiteral("Error") : QStringLiteral("Information"),
+        MessageText(id, MessageLanguage(ui->File1->title()), errorText));
+}
+
+void TForm1::PlaceOnScreen() {
+    if (const QScreen* desktop = screen()) {
+        QRect frame(QPoint(), size());
+        frame.moveCenter(desktop->availableGeometry().center());
+        move(frame.topLeft());
+    }
+}
+
+void TForm1::FormCreate() {
+    Connection = std::make_unique<platform::Connection>();
+    Recordset = std::make_unique<platform::Recordset>();
+    ExistingTables.clear();
+}
+
+void TForm1::Open1Click() {
+    Guarded([this] { close(); });
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+    event->accept();
+    FormClose();
+}
+
+void TForm1::FormClose() { QCoreApplication::quit(); }
+
+void TForm1::About1Click() {
+    Guarded([this] {
+        if (AboutBox) AboutBox->exec();
+    });
+}

@@ -1,0 +1,69 @@
+// The main window: source tree, field list, destination server and table, Import.
+#pragma once
+
+#include <memory>
+
+#include <QMainWindow>
+#include <QStringList>
+
+#include "Messages.h"
+#include "platform/OpenDialog.h"
+
+namespace Ui {
+class TForm1;
+}
+namespace platform {
+class XmlDocument;
+class Connection;
+class Recordset;
+}  // namespace platform
+class TForm2;
+class TAboutBox;
+class QTreeWidget;
+
+class TForm1 final : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit TForm1(QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    // The dialogs are created after the main window and live as long as it does.
+    void AttachDialogs(TForm2& form2, TAboutBox& aboutBox);
+
+    QTreeWidget& StructureTree() const;
+    QTreeWidget& FieldList() const;
+
+    // Shows one of the program's messages in the language the File menu caption selects.
+    void ShowMessage(MessageId id, const QString& errorText = {});
+
+public slots:
+    void LoadXML1Click();
+    void Open1Click();
+    void About1Click();
+    void TreeView1DblClick();
+    void ListBox1DblClick();
+    void Button5Click();
+    void Button6Click();
+    void Button3Click();
+    void ComboBox3Change();
+    void ComboBox2Change();
+    void Button4Click();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void FormCreate();
+    void FormClose();
+    void PlaceOnScreen();
+
+    std::unique_ptr<Ui::TForm1> ui;
+    platform::OpenDialog OpenDialog1;
+    std::unique_ptr<platform::XmlDocument> XMLDocument1;
+    // Members are released in reverse order: Recordset first, then Connection.
+    std::unique_ptr<platform::Connection> Connection;
+    std::unique_ptr<platform::Recordset> Recordset;
+    QStringList ExistingTables;
+    TForm2* Form2 = nullptr;
+    TAboutBox* AboutBox = nullptr;
+};

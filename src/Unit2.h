@@ -1,0 +1,24 @@
+// The Field Properties dialog: adds one row to the field list.
+#pragma once
+
+#include <memory>
+
+#include <QDialog>
+
+namespace Ui {
+class TForm2;
+}
+class QTreeWidget;
+
+class TForm2 final : public QDialog {
+    Q_OBJECT
+public:
+    // tree: the structure tree whose selected node the row is for; fieldList: where OK appends.
+    TForm2(QTreeWidget& tree, QTreeWidget& fieldList, QWidget* parent);
+    ~TForm2() override;
+
+private:
+    std::unique_ptr<Ui::TForm2> ui;
+    QTreeWidget& tree_;
+    QTreeWidget& fieldList_;
+};

@@ -1,0 +1,40 @@
+#include "Unit3.h"
+
+#include <QScreen>
+
+#include "ErrorDisplay.h"
+#include "FixedDialog.h"
+#include "platform/Shell.h"
+#include "ui_Unit3.h"
+
+TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent), ui(std::make_unique<Ui::TAboutBox>()) {
+    ui->setupUi(this);
+    MakeFixedDialog(*this);
+}
+
+TAboutBox::~TAboutBox() = default;
+
+void TAboutBox::showEvent(QShowEvent* event) {
+    // Centred on the screen the first time; afterwards wherever the user left it.
+    if (!placed_) {
+        placed_ = true;
+        if (const QScreen* desktop = screen()) {
+            QRect frame(QPoint(), size());
+            frame.moveCenter(desktop->availableGeometry().center());
+            move(frame.topLeft());
+        }
+    }
+    QDialog::showEvent(event);
+}
+
+void TAboutBox::CommentsClick() {
+    Guarded([this] { platform::ShellOpen(ui->Comments->text()); });
+}
+
+void TAboutBox::Label1Click() {
+    Guarded([this] { platform::ShellOpen(QStringLiteral("mailto:") + ui->Label1->text()); });
+}
+
+void TAboutBox::OKButtonClick() {
+    Guarded([this] { accept(); });
+}

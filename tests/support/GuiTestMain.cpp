@@ -1,0 +1,10 @@
+// Entry point of every test executable: a QApplication set up as the program sets it up.
+#include <gtest/gtest.h>
+#include <QApplication>
+
+int main(int argc, char** argv) {
+    QApplication application(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("Tavlen"));
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,32 @@
+#include "Recorders.h"
+
+#include "platform/MessageBox.h"
+#include "platform/Shell.h"
+
+MessageRecorder::MessageRecorder() {
+    platform::SetMessageBoxHook(
+        [this](MessageKind kind, const QString& caption, const QString& text) {
+            boxes.push_back({kind, caption, text});
+        });
+}
+
+MessageRecorder::~MessageRecorder() { platform::SetMessageBoxHook({}); }
+
+ShellRecorder::ShellRecorder() {
+    platform::SetShellHook([this](const QString& target) { targets << target; });
+}
+
+ShellRecorder::~ShellRecorder() { platform::SetShellHook({}); }
+
+OpenDialogScript::OpenDialogScript() {
+    platform::OpenDialog::SetHook([this](const platform::OpenDialog& dialog) {
+        seen.push_back(
+            {dialog.Title(), dialog.NameFilters(), dialog.FileName(), dialog.FilterIndex()});
+        if (answers.empty()) return platform::OpenDialog::Answer{};
+        const auto answer = answers.front();
+        answers.erase(answers.begin());
+        return answer;
+    });
+}
+
+OpenDialogScript::~OpenDialogScript() { platform::OpenDialog::SetHook({}); }
