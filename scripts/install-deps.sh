@@ -10,7 +10,8 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-dev
     xvfb xauth
 )
-if [[ "${1:-}" == "--gui" ]]; then packages+=(fonts-dejavu-core); fi
+# Fonts close to the windows' own, for a person looking at them.
+if [[ "${1:-}" == "--gui" ]]; then packages+=(fonts-liberation2); fi
 
 missing=()
 for package in "${packages[@]}"; do
