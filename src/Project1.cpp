@@ -11,9 +11,10 @@ namespace {
 // The windows are laid out for "MS Sans Serif" 8 pt; where it is missing, the nearest
 // fonts of the same narrow width keep every caption inside its control.
 void SubstituteWindowFont() {
-    QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
-                               {QStringLiteral("Microsoft Sans Serif"), QStringLiteral("Liberation Sans"),
-                                QStringLiteral("Arial"), QStringLiteral("Nimbus Sans")});
+    QFont::insertSubstitutions(
+        QStringLiteral("MS Sans Serif"),
+        {QStringLiteral("Microsoft Sans Serif"), QStringLiteral("Liberation Sans"),
+         QStringLiteral("Arial"), QStringLiteral("Nimbus Sans")});
 }
 
 // A translated set of window texts, chosen by the user's locale, when it sits beside the program.

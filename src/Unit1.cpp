@@ -22,6 +22,7 @@ TForm1::TForm1(QWidget* parent)
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);
     centralWidget()->setFixedSize(587, 361);
+    FitRightAlignedLabels(*this);
     // The path column travels with its row but is never shown.
     ui->ListBox1->setColumnWidth(0, 0);
     ui->ListBox1->setColumnHidden(0, true);

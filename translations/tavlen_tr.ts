@@ -72,7 +72,7 @@
     </message>
     <message>
         <source>User:</source>
-        <translation>Kullanıcı:</translation>
+        <translation>Hesap:</translation>
     </message>
     <message>
         <source>Password:</source>
