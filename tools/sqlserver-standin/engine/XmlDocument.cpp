@@ -8,6 +8,7 @@
 #include <libxml/xpathInternals.h>
 
 #include <regex>
+#include <utility>
 
 namespace standin {
 namespace {
@@ -127,8 +128,18 @@ struct XPathObject {
 };
 
 struct CompiledPath {
-    xmlXPathCompExprPtr p = nullptr;
+    CompiledPath() = default;
+    explicit CompiledPath(xmlXPathCompExprPtr path) : p(path) {}
+    CompiledPath(CompiledPath&& other) noexcept : p(std::exchange(other.p, nullptr)) {}
+    CompiledPath& operator=(CompiledPath&& other) noexcept
+    {
+        std::swap(p, other.p);
+        return *this;
+    }
+    CompiledPath(const CompiledPath&) = delete;
+    CompiledPath& operator=(const CompiledPath&) = delete;
     ~CompiledPath() { xmlXPathFreeCompExpr(p); }
+    xmlXPathCompExprPtr p = nullptr;
 };
 
 // The pattern's value at `node`: the first selected node's text, a computed value, or NULL.
@@ -170,8 +181,7 @@ Value mapped(xmlNodePtr node, const std::string& name, long long flags)
 CompiledPath compile(xmlXPathContextPtr ctx, const std::string& pattern)
 {
     ErrorCapture quiet;
-    CompiledPath c;
-    c.p = xmlXPathCtxtCompile(ctx, reinterpret_cast<const xmlChar*>(pattern.c_str()));
+    CompiledPath c(xmlXPathCtxtCompile(ctx, reinterpret_cast<const xmlChar*>(pattern.c_str())));
     if (c.p)
         return c;
     // Name the text after the longest valid beginning, as the server's XPath parser does.
