@@ -66,6 +66,9 @@ TEST_P(LoginVersion, LogsInSelectsCountsAndReportsErrors)
     ASSERT_TRUE(SQL_SUCCEEDED(statement.execute("select 1")));
     EXPECT_EQ(statement.fetchAll(), std::vector<Row>{{"1"}});
 
+    ASSERT_TRUE(SQL_SUCCEEDED(statement.execute("value ntext héllo")));
+    EXPECT_EQ(statement.fetchAll(), std::vector<Row>{{"héllo"}});
+
     ASSERT_TRUE(SQL_SUCCEEDED(statement.execute("count 7")));
     SQLLEN count = 0;
     SQLRowCount(statement.handle(), &count);

@@ -92,6 +92,20 @@ TEST_F(RawProtocol, AttentionAfterAFinishedReplyGetsItsOwnAcknowledgement)
     EXPECT_EQ(finalDone(ack), std::make_pair(doneToken, uint16_t{0x20}));
 }
 
+TEST_F(RawProtocol, AttentionCutsALongReplyShort)
+{
+    RawTdsClient client(port());
+    client.logIn();
+    client.send(batchType, sqlBatch("rows 300000"));  // some 18 MB of rows
+    client.send(attentionType, {});
+    RawTdsClient::Reply reply = client.receive();
+    EXPECT_EQ(finalDone(reply.payload), std::make_pair(doneToken, uint16_t{0x20}));
+    EXPECT_LT(reply.payload.size(), size_t{4} << 20) << reply.payload.size();
+
+    client.send(batchType, sqlBatch("select 1"));
+    EXPECT_EQ(finalDone(client.receive().payload), std::make_pair(doneToken, uint16_t{0}));
+}
+
 struct Unserved {
     const char* name;
     uint8_t type;
