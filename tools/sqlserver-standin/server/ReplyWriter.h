@@ -30,7 +30,7 @@ private:
     bool cancelled_ = false;
 };
 
-// Consumes a message that arrived while a reply was being written. True for an attention;
+// Judges a message that arrived while a reply was being written: true for an attention;
 // a closed connection or any other request ends the session.
 bool isAttention(const std::optional<IncomingMessage>& message);
 

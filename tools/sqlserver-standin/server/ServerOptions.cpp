@@ -1,6 +1,7 @@
 #include "ServerOptions.h"
 
 #include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <fstream>
 #include <stdexcept>

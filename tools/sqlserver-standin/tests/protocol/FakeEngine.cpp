@@ -13,6 +13,7 @@
 #include "Engine.h"
 
 #include <algorithm>
+#include <cctype>
 #include <chrono>
 #include <map>
 #include <sstream>
