@@ -125,5 +125,25 @@
         <source>Field Properties</source>
         <translation>Alan Özellikleri</translation>
     </message>
+    <message>
+        <source>Field Name:</source>
+        <translation>Alan Adı:</translation>
+    </message>
+    <message>
+        <source>Data Type:</source>
+        <translation>Veri Türü:</translation>
+    </message>
+    <message>
+        <source>Field Size:</source>
+        <translation>Boyut:</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>Tamam</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>İptal</translation>
+    </message>
 </context>
 </TS>
