@@ -60,5 +60,29 @@ TEST(EngineSmoke, ErrorsReachTheDriver)
     EXPECT_EQ(statement.diagnostics()[0].state, "42S02");
 }
 
+TEST(EngineSmoke, ProcedureRepliesInsideABatchLeadToTheRows)
+{
+    StandinProcess server(SQLSERVER_STANDIN, {"--login", "sa:Secret-1"});
+    OdbcConnection connection;
+    ASSERT_TRUE(SQL_SUCCEEDED(connection.connect(connectionString(server.port()))));
+    OdbcStatement statement(connection);
+    SQLRETURN rc = statement.execute(
+        "DECLARE @h int\n"
+        "EXEC sp_xml_preparedocument @h OUTPUT, N'<r><a x=\"1\"/><a x=\"2\"/></r>'\n"
+        "SELECT x FROM OPENXML(@h, '/r/a', 1) WITH (x int)\n"
+        "EXEC sp_xml_removedocument @h");
+    ASSERT_TRUE(SQL_SUCCEEDED(rc) || rc == SQL_NO_DATA);
+    std::vector<Row> rows;
+    do {
+        SQLSMALLINT columns = 0;
+        SQLNumResultCols(statement.handle(), &columns);
+        if (columns > 0)
+            rows = statement.fetchAll();
+        rc = statement.moreResults();
+    } while (SQL_SUCCEEDED(rc));
+    EXPECT_EQ(rc, SQL_NO_DATA);
+    EXPECT_EQ(rows, (std::vector<Row>{{"1"}, {"2"}}));
+}
+
 }  // namespace
 }  // namespace standin::testing
