@@ -1,5 +1,4 @@
 // Remove, Up and Dn on the field list, driven through the main window's buttons and mouse.
-#include <QHeaderView>
 #include <QPushButton>
 #include <QTest>
 
@@ -130,11 +129,6 @@ TEST_F(FieldListTest, LongPathTravelsHiddenWithItsRow) {
     const QRect row = List().visualItemRect(&Item(0));
     EXPECT_EQ(List().columnAt(row.left() + 1), 1);
     EXPECT_EQ(List().itemAt(row.left() + 1, row.center().y()), &Item(0));
-}
-
-TEST_F(FieldListTest, RowsWithTheSamePathAndNameStandSideBySide) {
-    Fill({"W", "W"});
-    EXPECT_EQ(FieldRows(List()), Rows({Row("W"), Row("W")}));
 }
 
 TEST_F(FieldListTest, ListIsAReadOnlyReportWithoutHeaders) {

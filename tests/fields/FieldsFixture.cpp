@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <stdexcept>
 
 namespace {
 template <typename Widget>
