@@ -230,9 +230,14 @@ void Connection::Open(const QString& connectionString, const QString& user,
         throw AdoError(
             QStringLiteral("Provider cannot be found. It may not be properly installed"));
     }
-    std::u16string odbc = OdbcConnectionString(*driver, *settings, user);
+    std::u16string odbc = OdbcConnectionString(*driver, *settings, user).value_or(u"");
     const Wiped wiped(odbc);
-    if (!settings->integratedSecurity) AppendPassword(odbc, password);
+    if (odbc.empty() ||
+        (!settings->integratedSecurity && !AppendPassword(odbc, driver->kind, password))) {
+        throw AdoError(
+            QStringLiteral("The server, user name or password holds \"};\", which the ") +
+            driver->name + QStringLiteral(" driver cannot be given"));
+    }
 
     Check(SQLSetConnectAttr(handle_, SQL_ATTR_LOGIN_TIMEOUT,
                             reinterpret_cast<SQLPOINTER>(kLoginTimeoutSeconds), 0),

@@ -16,13 +16,6 @@ bool IsLocalHost(const QString& host) {
     return host.isEmpty() || host == u'.' || host.compare(u"(local)", Qt::CaseInsensitive) == 0;
 }
 
-void AppendAttribute(std::u16string& out, QStringView key, QStringView value) {
-    if (!out.empty()) out += u';';
-    out.append(key.utf16(), static_cast<size_t>(key.size()));
-    out += u'=';
-    AppendBraced(out, value);
-}
-
 QString ServerAttribute(OdbcDriverKind kind, const ServerAddress& address) {
     if (kind == OdbcDriverKind::FreeTds || address.port.isEmpty()) {
         if (address.instance.isEmpty() || !address.port.isEmpty()) return address.host;
@@ -74,50 +67,66 @@ std::optional<ProviderSettings> ParseProviderString(const QString& connectionStr
     return settings;
 }
 
-void AppendBraced(std::u16string& out, QStringView value) {
-    out += u'{';
-    for (const QChar c : value) {
-        out += c.unicode();
-        if (c == u'}') out += u'}';
-    }
-    out += u'}';
+bool CanBrace(OdbcDriverKind kind, QStringView value) {
+    return kind != OdbcDriverKind::FreeTds || !value.contains(u"};");
 }
 
-std::u16string OdbcConnectionString(const OdbcDriver& driver, const ProviderSettings& settings,
-                                    const QString& user) {
-    std::u16string out;
-    AppendAttribute(out, u"Driver", driver.name);
+void AppendAttribute(std::u16string& out, OdbcDriverKind kind, QStringView key, QStringView value) {
+    out.append(key.utf16(), static_cast<size_t>(key.size()));
+    out += u"={";
+    for (const QChar c : value) {
+        out += c.unicode();
+        if (c == u'}' && kind != OdbcDriverKind::FreeTds) out += u'}';
+    }
+    out += u"};";
+}
+
+std::optional<std::u16string> OdbcConnectionString(const OdbcDriver& driver,
+                                                   const ProviderSettings& settings,
+                                                   const QString& user) {
     ServerAddress address = ParseServerAddress(settings.dataSource);
-    AppendAttribute(out, u"Server", ServerAttribute(driver.kind, address));
+    const QString server = ServerAttribute(driver.kind, address);
+    if (!CanBrace(driver.kind, server) || !CanBrace(driver.kind, address.port) ||
+        !CanBrace(driver.kind, user)) {
+        return std::nullopt;
+    }
+    std::u16string out;
+    const auto add = [&](QStringView key, QStringView value) {
+        AppendAttribute(out, driver.kind, key, value);
+    };
+    add(u"Driver", driver.name);
+    add(u"Server", server);
     switch (driver.kind) {
         case OdbcDriverKind::FreeTds:
             if (address.port.isEmpty() && address.instance.isEmpty()) address.port = kDefaultPort;
-            if (!address.port.isEmpty()) AppendAttribute(out, u"Port", address.port);
+            if (!address.port.isEmpty()) add(u"Port", address.port);
             // Encrypts the login, or everything when the server insists; any certificate will do.
-            AppendAttribute(out, u"Encryption", u"request");
-            AppendAttribute(out, u"ClientCharset", u"UTF-8");
+            add(u"Encryption", u"request");
+            add(u"ClientCharset", u"UTF-8");
             break;
         case OdbcDriverKind::Microsoft18:
-            AppendAttribute(out, u"Encrypt", u"Optional");
-            AppendAttribute(out, u"TrustServerCertificate", u"Yes");
+            add(u"Encrypt", u"Optional");
+            add(u"TrustServerCertificate", u"Yes");
             break;
         case OdbcDriverKind::Microsoft17:
-            AppendAttribute(out, u"Encrypt", u"No");
-            AppendAttribute(out, u"TrustServerCertificate", u"Yes");
+            add(u"Encrypt", u"No");
+            add(u"TrustServerCertificate", u"Yes");
             break;
     }
     if (settings.integratedSecurity) {
-        AppendAttribute(out, u"Trusted_Connection", u"Yes");
+        add(u"Trusted_Connection", u"Yes");
     } else {
-        AppendAttribute(out, u"UID", user);
+        add(u"UID", user);
     }
     return out;
 }
 
-void AppendPassword(std::u16string& out, QStringView password) {
-    // ";PWD=" and the braces, each character possibly doubled.
+bool AppendPassword(std::u16string& out, OdbcDriverKind kind, QStringView password) {
+    if (!CanBrace(kind, password)) return false;
+    // "PWD={};" and each character possibly doubled.
     out.reserve(out.size() + 7 + 2 * static_cast<size_t>(password.size()));
-    AppendAttribute(out, u"PWD", password);
+    AppendAttribute(out, kind, u"PWD", password);
+    return true;
 }
 
 }  // namespace platform

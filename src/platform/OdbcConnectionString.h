@@ -42,15 +42,21 @@ struct ProviderSettings {
 std::optional<ProviderSettings> ParseProviderString(const QString& connectionString,
                                                     const QString& user);
 
-// Appends value in braces with every "}" doubled, so nothing in it can end the value early.
-void AppendBraced(std::u16string& out, QStringView value);
+// Braces a value by the driver's own reading, so that nothing in it can end the value early or
+// start an attribute: Microsoft's drivers take "}}" inside braces as one "}"; FreeTDS ends a
+// braced value at the first "};" and keeps everything before it as it is, so a value holding
+// "};" cannot be given to it at all. Every attribute ends in ";".
+bool CanBrace(OdbcDriverKind kind, QStringView value);
+void AppendAttribute(std::u16string& out, OdbcDriverKind kind, QStringView key, QStringView value);
 
 // The ODBC connection string up to, not including, the password attribute: the caller appends
-// that with AppendPassword into a buffer it wipes.
-std::u16string OdbcConnectionString(const OdbcDriver& driver, const ProviderSettings& settings,
-                                    const QString& user);
+// that with AppendPassword into a buffer it wipes. Empty when a value cannot be braced.
+std::optional<std::u16string> OdbcConnectionString(const OdbcDriver& driver,
+                                                   const ProviderSettings& settings,
+                                                   const QString& user);
 
-// Reserves room first, so that no reallocation leaves a copy of the password behind.
-void AppendPassword(std::u16string& out, QStringView password);
+// Reserves room first, so that no reallocation leaves a copy of the password behind. False, with
+// nothing appended, when the password cannot be braced for the driver.
+bool AppendPassword(std::u16string& out, OdbcDriverKind kind, QStringView password);
 
 }  // namespace platform

@@ -12,12 +12,13 @@ const OdbcDriver kMicrosoft18{QStringLiteral("ODBC Driver 18 for SQL Server"),
 
 QString Odbc(const OdbcDriver& driver, const QString& dataSource, const QString& user,
              bool integrated = false) {
-    return QString::fromStdU16String(OdbcConnectionString(driver, {dataSource, integrated}, user));
+    const auto odbc = OdbcConnectionString(driver, {dataSource, integrated}, user);
+    return odbc ? QString::fromStdU16String(*odbc) : QStringLiteral("<refused>");
 }
 
-QString Braced(const QString& value) {
+QString Attribute(OdbcDriverKind kind, const QString& value) {
     std::u16string out;
-    AppendBraced(out, value);
+    AppendAttribute(out, kind, u"PWD", value);
     return QString::fromStdU16String(out);
 }
 
@@ -95,57 +96,75 @@ TEST(ParseProviderString, RejectsOtherProviders) {
     EXPECT_FALSE(ParseProviderString(QStringLiteral("Data Source=db"), {}));
 }
 
-TEST(AppendBraced, DoublesClosingBracesOnly) {
-    EXPECT_EQ(Braced({}), QStringLiteral("{}"));
-    EXPECT_EQ(Braced(QStringLiteral("plain")), QStringLiteral("{plain}"));
-    EXPECT_EQ(Braced(QStringLiteral(";}{=")), QStringLiteral("{;}}{=}"));
-    EXPECT_EQ(Braced(QStringLiteral("}}")), QStringLiteral("{}}}}}"));
+TEST(AppendAttribute, MicrosoftDoublesClosingBraces) {
+    const auto kind = OdbcDriverKind::Microsoft18;
+    EXPECT_EQ(Attribute(kind, {}), QStringLiteral("PWD={};"));
+    EXPECT_EQ(Attribute(kind, QStringLiteral("plain")), QStringLiteral("PWD={plain};"));
+    EXPECT_EQ(Attribute(kind, QStringLiteral(";}{=")), QStringLiteral("PWD={;}}{=};"));
+    EXPECT_EQ(Attribute(kind, QStringLiteral("a};b")), QStringLiteral("PWD={a}};b};"));
+}
+
+TEST(AppendAttribute, FreeTdsKeepsTheValueAsItIs) {
+    // FreeTDS reads a braced value up to the first "};" and does not undo doubling.
+    const auto kind = OdbcDriverKind::FreeTds;
+    EXPECT_EQ(Attribute(kind, QStringLiteral(";}{=")), QStringLiteral("PWD={;}{=};"));
+    EXPECT_EQ(Attribute(kind, QStringLiteral("x}")), QStringLiteral("PWD={x}};"));
+    EXPECT_TRUE(CanBrace(kind, QStringLiteral("a}b;c{")));
+    EXPECT_FALSE(CanBrace(kind, QStringLiteral("a};UID=x")));
+    EXPECT_TRUE(CanBrace(OdbcDriverKind::Microsoft17, QStringLiteral("a};UID=x")));
 }
 
 TEST(OdbcConnectionString, FreeTdsWithLogin) {
     EXPECT_EQ(Odbc(kFreeTds, QStringLiteral("127.0.0.1,4321"), QStringLiteral("sa")),
               QStringLiteral("Driver={FreeTDS};Server={127.0.0.1};Port={4321};"
-                             "Encryption={request};ClientCharset={UTF-8};UID={sa}"));
+                             "Encryption={request};ClientCharset={UTF-8};UID={sa};"));
 }
 
 TEST(OdbcConnectionString, FreeTdsDefaultPortAndInstance) {
     EXPECT_EQ(Odbc(kFreeTds, QStringLiteral("db"), QStringLiteral("u")),
               QStringLiteral("Driver={FreeTDS};Server={db};Port={1433};"
-                             "Encryption={request};ClientCharset={UTF-8};UID={u}"));
+                             "Encryption={request};ClientCharset={UTF-8};UID={u};"));
     // The instance is found through the browser service; a port given beside it wins.
     EXPECT_EQ(Odbc(kFreeTds, QStringLiteral("db\\inst"), QStringLiteral("u")),
               QStringLiteral("Driver={FreeTDS};Server={db\\inst};"
-                             "Encryption={request};ClientCharset={UTF-8};UID={u}"));
+                             "Encryption={request};ClientCharset={UTF-8};UID={u};"));
     EXPECT_EQ(Odbc(kFreeTds, QStringLiteral("db\\inst,1500"), QStringLiteral("u")),
               QStringLiteral("Driver={FreeTDS};Server={db};Port={1500};"
-                             "Encryption={request};ClientCharset={UTF-8};UID={u}"));
+                             "Encryption={request};ClientCharset={UTF-8};UID={u};"));
 }
 
 TEST(OdbcConnectionString, IntegratedSecurityHasNoUser) {
-    EXPECT_EQ(
-        Odbc(kFreeTds, QString(), QString(), true),
-        QStringLiteral("Driver={FreeTDS};Server={localhost};Port={1433};"
-                       "Encryption={request};ClientCharset={UTF-8};Trusted_Connection={Yes}"));
+    EXPECT_EQ(Odbc(kFreeTds, QString(), QString(), true),
+              QStringLiteral("Driver={FreeTDS};Server={localhost};Port={1433};Encryption={request};"
+                             "ClientCharset={UTF-8};Trusted_Connection={Yes};"));
 }
 
 TEST(OdbcConnectionString, MicrosoftDriverForms) {
     EXPECT_EQ(Odbc(kMicrosoft18, QStringLiteral("tcp:db,1500"), QStringLiteral("sa")),
               QStringLiteral("Driver={ODBC Driver 18 for SQL Server};Server={tcp:db,1500};"
-                             "Encrypt={Optional};TrustServerCertificate={Yes};UID={sa}"));
+                             "Encrypt={Optional};TrustServerCertificate={Yes};UID={sa};"));
     EXPECT_EQ(Odbc(kMicrosoft18, QStringLiteral("db\\inst"), QStringLiteral("sa")),
               QStringLiteral("Driver={ODBC Driver 18 for SQL Server};Server={db\\inst};"
-                             "Encrypt={Optional};TrustServerCertificate={Yes};UID={sa}"));
+                             "Encrypt={Optional};TrustServerCertificate={Yes};UID={sa};"));
 }
 
 TEST(OdbcConnectionString, TypedTextCannotAddAttributes) {
-    const QString odbc = Odbc(kFreeTds, QStringLiteral("db};UID=x;{"), QStringLiteral("a};PWD={b"));
-    EXPECT_EQ(odbc, QStringLiteral("Driver={FreeTDS};Server={db}};UID=x;{};Port={1433};"
-                                   "Encryption={request};ClientCharset={UTF-8};UID={a}};PWD={b}"));
+    EXPECT_EQ(Odbc(kMicrosoft18, QStringLiteral("db};UID=x;{"), QStringLiteral("a};PWD={b")),
+              QStringLiteral("Driver={ODBC Driver 18 for SQL Server};Server={db}};UID=x;{};"
+                             "Encrypt={Optional};TrustServerCertificate={Yes};UID={a}};PWD={b};"));
+    EXPECT_EQ(Odbc(kFreeTds, QStringLiteral("db};UID=x"), QStringLiteral("sa")),
+              QStringLiteral("<refused>"));
+    EXPECT_EQ(Odbc(kFreeTds, QStringLiteral("db"), QStringLiteral("a};PWD=b")),
+              QStringLiteral("<refused>"));
+    EXPECT_EQ(Odbc(kFreeTds, QStringLiteral("db}x;y{"), QStringLiteral("sa")),
+              QStringLiteral("Driver={FreeTDS};Server={db}x;y{};Port={1433};"
+                             "Encryption={request};ClientCharset={UTF-8};UID={sa};"));
 }
 
-TEST(AppendPassword, BracesThePassword) {
-    std::u16string odbc = u"Driver={FreeTDS};UID={sa}";
-    AppendPassword(odbc, QStringLiteral(";}{="));
-    EXPECT_EQ(QString::fromStdU16String(odbc),
-              QStringLiteral("Driver={FreeTDS};UID={sa};PWD={;}}{=}"));
+TEST(AppendPassword, RefusesWhatFreeTdsCannotRead) {
+    std::u16string odbc = u"UID={sa};";
+    EXPECT_FALSE(AppendPassword(odbc, OdbcDriverKind::FreeTds, QStringLiteral("a};b")));
+    EXPECT_EQ(odbc, u"UID={sa};");
+    EXPECT_TRUE(AppendPassword(odbc, OdbcDriverKind::FreeTds, QStringLiteral(";}{=")));
+    EXPECT_EQ(QString::fromStdU16String(odbc), QStringLiteral("UID={sa};PWD={;}{=};"));
 }
