@@ -36,6 +36,9 @@ public:
     // Shows one of the program's messages in the language the File menu caption selects.
     void ShowMessage(MessageId id, const QString& errorText = {});
 
+    // SQL Server access: the tables and views of the chosen database, as the import looks them up.
+    const QStringList& ExistingTableNames() const { return ExistingTables; }
+
 public slots:
     void LoadXML1Click();
     void Open1Click();

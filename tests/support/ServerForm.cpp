@@ -42,11 +42,11 @@ void ServerForm::Connect(const QString& server, const QString& user, const QStri
     QTest::mouseClick(connect_, Qt::LeftButton);
 }
 
-void ServerForm::ChooseDatabase(const QString& name) {
-    const int index = databases_->findText(name, Qt::MatchExactly | Qt::MatchCaseSensitive);
+void ServerForm::Choose(QComboBox& box, const QString& name) {
+    const int index = box.findText(name, Qt::MatchExactly | Qt::MatchCaseSensitive);
     ASSERT_GE(index, 0) << name.toStdString() << " is not listed";
-    databases_->showPopup();
-    QAbstractItemView* view = databases_->view();
+    box.showPopup();
+    QAbstractItemView* view = box.view();
     const QModelIndex item = view->model()->index(index, 0);
     view->scrollTo(item);
     QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(item).center());

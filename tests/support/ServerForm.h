@@ -23,8 +23,10 @@ public:
 
     // Replaces the three texts by typing them, then clicks Connect.
     void Connect(const QString& server, const QString& user, const QString& password);
-    // Picks the entry in the database list's pop-up; fails the test when it is not listed.
-    void ChooseDatabase(const QString& name);
+    // Picks the entry in the box's pop-up; fails the test when it is not listed.
+    static void Choose(QComboBox& box, const QString& name);
+    void ChooseDatabase(const QString& name) { Choose(*databases_, name); }
+    void ChooseTable(const QString& name) { Choose(*tables_, name); }
     // Types into the table box after what is there.
     void TypeTable(const QString& text);
 
