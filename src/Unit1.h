@@ -59,6 +59,9 @@ protected:
 private:
     void FormCreate();
     void FormClose();
+    // SQL Server access: the protected steps of Connect, and what its failure leaves.
+    void ConnectAndListDatabases(const QString& connectionString);
+    void DisableDestination();
 
     std::unique_ptr<Ui::TForm1> ui;
     platform::OpenDialog OpenDialog1;

@@ -36,41 +36,51 @@ void TForm1::Button3Click() {
         if (connection.State() > 0) connection.Close();
         const QString connectionString = ConnectionString(ui->Combobox1->text(), ui->Edit2->text());
         try {
-            {
-                const platform::WaitCursor wait;
-                connection.Open(connectionString, ui->Edit2->text(), ui->Edit3->text());
-            }
-            ui->ComboBox3->clear();
-            platform::Recordset& recordset = platform::Required(Recordset);
-            if (recordset.State() > 0) recordset.Close();
-            {
-                const platform::WaitCursor wait;
-                recordset.Open(DatabasesStatement(), connection);
-            }
-            while (!recordset.Eof()) {
-                ui->ComboBox3->addItem(recordset.Field(QStringLiteral("DATABASE_NAME")).toString());
-                recordset.MoveNext();
-            }
-            recordset.Close();
-            {
-                const QSignalBlocker quiet(ui->ComboBox2);
-                ui->ComboBox2->setCurrentIndex(-1);
-                ui->ComboBox2->setEditText(QString());
-            }
-            ui->ComboBox3->setCurrentIndex(-1);
-            ui->ComboBox3->setEnabled(true);
-            ui->ComboBox2->setEnabled(false);
-            ui->Button4->setEnabled(false);
+            ConnectAndListDatabases(connectionString);
             ShowMessage(MessageId::msgConnectOk);
         } catch (...) {
             ShowMessage(MessageId::msgConnectFailed);
-            { const KeepingText keep(*ui->ComboBox2); }
-            ui->ComboBox2->setEnabled(false);
-            ui->ComboBox3->setCurrentIndex(-1);
-            ui->ComboBox3->setEnabled(false);
-            ui->Button4->setEnabled(false);
+            DisableDestination();
         }
     });
+}
+
+void TForm1::ConnectAndListDatabases(const QString& connectionString) {
+    platform::Connection& connection = platform::Required(Connection);
+    {
+        const platform::WaitCursor wait;
+        connection.Open(connectionString, ui->Edit2->text(), ui->Edit3->text());
+    }
+    ui->ComboBox3->clear();
+    platform::Recordset& recordset = platform::Required(Recordset);
+    if (recordset.State() > 0) recordset.Close();
+    {
+        const platform::WaitCursor wait;
+        recordset.Open(DatabasesStatement(), connection);
+    }
+    while (!recordset.Eof()) {
+        ui->ComboBox3->addItem(recordset.Field(QStringLiteral("DATABASE_NAME")).toString());
+        recordset.MoveNext();
+    }
+    recordset.Close();
+    {
+        const QSignalBlocker quiet(ui->ComboBox2);
+        ui->ComboBox2->setCurrentIndex(-1);
+        ui->ComboBox2->setEditText(QString());
+    }
+    ui->ComboBox3->setCurrentIndex(-1);
+    ui->ComboBox3->setEnabled(true);
+    ui->ComboBox2->setEnabled(false);
+    ui->Button4->setEnabled(false);
+}
+
+// Both lists keep their items, and the table box its text.
+void TForm1::DisableDestination() {
+    { const KeepingText keep(*ui->ComboBox2); }
+    ui->ComboBox2->setEnabled(false);
+    ui->ComboBox3->setCurrentIndex(-1);
+    ui->ComboBox3->setEnabled(false);
+    ui->Button4->setEnabled(false);
 }
 
 void TForm1::ComboBox3Change() {
