@@ -12,6 +12,8 @@ protected:
     RecordsetOnServer() {
         connection.Open(ConnectionString(server.ServerText(), server.User()), server.User(),
                         server.Password());
+        recordset.Open(UseStatement(server.Name(QStringLiteral("Work"))), connection);
+        recordset.Close();
     }
 
     QString Fails(const QString& sql) {
@@ -23,7 +25,7 @@ protected:
         return QStringLiteral("<succeeded>");
     }
 
-    TestServer server{{.databases = {QStringLiteral("Persist")}}};
+    TestServer server{{.databases = {QStringLiteral("Work"), QStringLiteral("Other")}}};
     platform::Connection connection;
     platform::Recordset recordset;
 };
@@ -71,12 +73,11 @@ TEST_F(RecordsetOnServer, ServerTextWithoutPrefixOrFullStop) {
 
 TEST_F(RecordsetOnServer, NullsLongAndNonLatinValues) {
     const QString longText(5000, u'x');
-    recordset.Open(
-        QStringLiteral("CREATE TABLE w (n varchar(10), l ntext, t nvarchar(20)); "
-                       "INSERT INTO w VALUES (NULL, N'%1', N'Şişli ğüç'); "
-                       "SELECT n, l, t FROM w")
-            .arg(longText),
-        connection);
+    recordset.Open(QStringLiteral("CREATE TABLE w (n varchar(10), l ntext, t nvarchar(20)); "
+                                  "INSERT INTO w VALUES (NULL, N'%1', N'Şişli ğüç'); "
+                                  "SELECT n, l, t FROM w")
+                       .arg(longText),
+                   connection);
     EXPECT_TRUE(recordset.Field(QStringLiteral("n")).isNull());
     EXPECT_EQ(recordset.Field(QStringLiteral("l")).toString(), longText);
     EXPECT_EQ(recordset.Field(QStringLiteral("t")).toString(), QStringLiteral("Şişli ğüç"));
@@ -84,13 +85,16 @@ TEST_F(RecordsetOnServer, NullsLongAndNonLatinValues) {
 }
 
 TEST_F(RecordsetOnServer, TheCurrentDatabasePersistsOnTheConnection) {
-    recordset.Open(UseStatement(server.Name(QStringLiteral("Persist"))), connection);
+    recordset.Open(UseStatement(server.Name(QStringLiteral("Other"))), connection);
     recordset.Close();
     recordset.Open(QStringLiteral("CREATE TABLE p (a int)"), connection);
     recordset.Close();
-    const QStringList inPersist = server.Column(
-        QStringLiteral("Persist"), QStringLiteral("exec sp_tables"), QStringLiteral("TABLE_NAME"));
-    EXPECT_TRUE(inPersist.contains(QStringLiteral("p")));
+    const auto tablesIn = [&](const char* database) {
+        return server.Column(QString::fromLatin1(database), QStringLiteral("exec sp_tables"),
+                             QStringLiteral("TABLE_NAME"));
+    };
+    EXPECT_TRUE(tablesIn("Other").contains(QStringLiteral("p")));
+    EXPECT_FALSE(tablesIn("Work").contains(QStringLiteral("p")));
 }
 
 TEST_F(RecordsetOnServer, ClosingTheConnectionAllowsReopening) {
