@@ -16,12 +16,15 @@ bool IsLocalHost(const QString& host) {
     return host.isEmpty() || host == u'.' || host.compare(u"(local)", Qt::CaseInsensitive) == 0;
 }
 
+// Microsoft's drivers take the port in the server text, FreeTDS as an attribute of its own. A
+// port given beside an instance wins, as with SQL Server's own clients.
 QString ServerAttribute(OdbcDriverKind kind, const ServerAddress& address) {
-    if (kind == OdbcDriverKind::FreeTds || address.port.isEmpty()) {
-        if (address.instance.isEmpty() || !address.port.isEmpty()) return address.host;
-        return address.host + u'\\' + address.instance;
+    if (!address.port.isEmpty()) {
+        if (kind == OdbcDriverKind::FreeTds) return address.host;
+        return QStringLiteral("tcp:") + address.host + u',' + address.port;
     }
-    return QStringLiteral("tcp:") + address.host + u',' + address.port;
+    if (!address.instance.isEmpty()) return address.host + u'\\' + address.instance;
+    return address.host;
 }
 
 }  // namespace

@@ -143,6 +143,9 @@ TEST(OdbcConnectionString, MicrosoftDriverForms) {
     EXPECT_EQ(Odbc(kMicrosoft18, QStringLiteral("tcp:db,1500"), QStringLiteral("sa")),
               QStringLiteral("Driver={ODBC Driver 18 for SQL Server};Server={tcp:db,1500};"
                              "Encrypt={Optional};TrustServerCertificate={Yes};UID={sa};"));
+    EXPECT_EQ(Odbc(kMicrosoft18, QStringLiteral("(local)\\inst,1500"), QStringLiteral("sa")),
+              QStringLiteral("Driver={ODBC Driver 18 for SQL Server};Server={tcp:localhost,1500};"
+                             "Encrypt={Optional};TrustServerCertificate={Yes};UID={sa};"));
     EXPECT_EQ(Odbc(kMicrosoft18, QStringLiteral("db\\inst"), QStringLiteral("sa")),
               QStringLiteral("Driver={ODBC Driver 18 for SQL Server};Server={db\\inst};"
                              "Encrypt={Optional};TrustServerCertificate={Yes};UID={sa};"));
