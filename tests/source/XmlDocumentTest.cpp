@@ -1,0 +1,283 @@
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QRegularExpression>
+#include <QUrl>
+
+#include "XmlFiles.h"
+#include "platform/XmlDocument.h"
+
+using platform::XmlDocument;
+using platform::XmlError;
+using platform::XmlNode;
+
+namespace {
+
+const QByteArray Declaration = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n";
+
+class XmlDocumentTest : public testing::Test {
+protected:
+    // Loads content as a file; the document text, or the failure.
+    QByteArray Load(const QByteArray& content) {
+        document.SetFileName(files.Write(QStringLiteral("doc%1.xml").arg(++loads), content));
+        document.Activate();
+        return document.Xml();
+    }
+
+    XmlFiles files;
+    XmlDocument document;
+    int loads = 0;
+};
+
+struct BadInput {
+    const char* name;
+    QByteArray content;
+};
+
+QByteArray BillionLaughs() {
+    QByteArray dtd = "<!DOCTYPE a [<!ENTITY l0 \"lol\">";
+    for (int i = 1; i < 10; ++i)
+        dtd += "<!ENTITY l" + QByteArray::number(i) + " \"" +
+               ("&l" + QByteArray::number(i - 1) + ";").repeated(10) + "\">";
+    return dtd + "]>";
+}
+
+const BadInput BadInputs[] = {
+    {"not well-formed", "<a><b></a>"},
+    {"empty file", ""},
+    {"only whitespace", " \r\n\t"},
+    {"binary garbage", QByteArray("\x00\x01\xff\xfe\x80<\x00>\x9c", 9)},
+    {"two root elements", "<a/><b/>"},
+    {"text after the root", "<a/>tail"},
+    {"only a comment", "<!-- no root -->"},
+    {"undeclared entity", "<a>&nope;</a>"},
+    {"unknown encoding", "<?xml version=\"1.0\" encoding=\"x-no-such\"?><a/>"},
+    {"entity bomb in text", BillionLaughs() + "<a>&l9;</a>"},
+    {"entity bomb in an attribute", BillionLaughs() + "<a b=\"&l9;\"/>"},
+    {"recursive entity", "<!DOCTYPE a [<!ENTITY x \"&y;\"><!ENTITY y \"&x;\">]><a>&x;</a>"},
+    {"10,000 levels deep", Nested(10000)},
+    {"257 levels deep", Nested(257)},
+    {"deeper than 256 through an entity",
+     "<!DOCTYPE e [<!ENTITY n \"<e><e><e></e></e></e>\">]>" + Nested(254).insert(254 * 3, "&n;")},
+};
+
+TEST_F(XmlDocumentTest, BadInputFailsAndLeavesNoDocument) {
+    for (const BadInput& input : BadInputs) {
+        SCOPED_TRACE(input.name);
+        XmlDocument fresh;
+        fresh.SetFileName(files.Write(QStringLiteral("bad.xml"), input.content));
+        EXPECT_THROW(fresh.Activate(), XmlError);
+        EXPECT_FALSE(fresh.Active());
+        EXPECT_TRUE(fresh.Xml().isEmpty());
+        EXPECT_TRUE(fresh.DocumentElement().IsNull());
+    }
+}
+
+TEST_F(XmlDocumentTest, MissingFileAndFolderFail) {
+    for (const QString& name :
+         {files.Path(QStringLiteral("missing.xml")), files.Path({}), QString()}) {
+        SCOPED_TRACE(name.toStdString());
+        XmlDocument fresh;
+        fresh.SetFileName(name);
+        EXPECT_THROW(fresh.Activate(), XmlError);
+        EXPECT_FALSE(fresh.Active());
+    }
+}
+
+TEST_F(XmlDocumentTest, NestingOf256ElementsLoads) {
+    EXPECT_EQ(Load(Nested(256)), Declaration + Nested(256).replace("<e></e>", "<e/>") + "\r\n");
+}
+
+TEST_F(XmlDocumentTest, InternalEntitiesAreExpanded) {
+    EXPECT_EQ(
+        Load("<!DOCTYPE a [<!ENTITY v \"Tom &#38;amp; Jerry\">"
+             "<!ENTITY n \"&v; <b>&v;</b>\">]><a x=\"&v;\">&n;</a>"),
+        Declaration + "<a x=\"Tom &amp; Jerry\">Tom &amp; Jerry <b>Tom &amp; Jerry</b></a>\r\n");
+}
+
+TEST_F(XmlDocumentTest, ExternalEntitiesAndDtdsAreNeverRead) {
+    const QString secret = files.Write(QStringLiteral("secret.txt"), "TOP-SECRET");
+    const QString dtd = files.Write(QStringLiteral("outer.dtd"), "<!ENTITY s \"TOP-SECRET\">");
+    const QByteArray secretUrl = QUrl::fromLocalFile(secret).toEncoded();
+    const QByteArray dtdUrl = QUrl::fromLocalFile(dtd).toEncoded();
+    const QByteArray documents[] = {
+        "<!DOCTYPE a [<!ENTITY x SYSTEM \"" + secretUrl + "\">]><a>&x;</a>",
+        "<!DOCTYPE a [<!ENTITY x SYSTEM \"file:///etc/passwd\">]><a>&x;</a>",
+        "<!DOCTYPE a [<!ENTITY % p SYSTEM \"" + dtdUrl + "\">%p;]><a>&s;</a>",
+        "<!DOCTYPE a SYSTEM \"" + dtdUrl + "\"><a>&s;</a>",
+        "<!DOCTYPE a SYSTEM \"http://127.0.0.1:9/none.dtd\"><a/>",
+    };
+    for (const QByteArray& content : documents) {
+        SCOPED_TRACE(content.toStdString());
+        XmlDocument fresh;
+        fresh.SetFileName(files.Write(QStringLiteral("ext.xml"), content));
+        try {
+            fresh.Activate();
+        } catch (const XmlError&) {
+        }
+        EXPECT_FALSE(fresh.Xml().contains("TOP-SECRET"));
+        EXPECT_FALSE(fresh.Xml().contains("root:"));
+    }
+}
+
+TEST_F(XmlDocumentTest, ExternalDtdIsNeitherFetchedNorValidated) {
+    EXPECT_EQ(Load("<!DOCTYPE a SYSTEM \"missing.dtd\"><a><undeclared/></a>"),
+              Declaration + "<a><undeclared/></a>\r\n");
+}
+
+TEST_F(XmlDocumentTest, WhitespaceOnlyTextIsDroppedOutsidePreserve) {
+    EXPECT_EQ(Load("<a>\n  <sp>   </sp>\n  <c> x </c>\r\n\t<d/>\n</a>"),
+              Declaration + "<a><sp/><c> x </c><d/></a>\r\n");
+    EXPECT_EQ(Load("<a xml:space=\"preserve\"> <b> </b><c xml:space=\"default\"> <d> </d></c></a>"),
+              Declaration +
+                  "<a xml:space=\"preserve\"> <b> </b><c xml:space=\"default\"><d/></c></a>\r\n");
+}
+
+TEST_F(XmlDocumentTest, NamesAndAttributesAsWrittenInDocumentOrder) {
+    Load(
+        "<p:a xmlns:p=\"urn:p\" id=\"1\" xmlns=\"urn:d\" q:x=\"2\" xmlns:q=\"urn:q\" "
+        "xml:lang=\"tr\"><u:b/></p:a>");
+    const XmlNode root = document.DocumentElement();
+    EXPECT_EQ(root.Name(), QStringLiteral("p:a"));
+    EXPECT_EQ(root.AttributeNames(),
+              (QStringList{"xmlns:p", "id", "xmlns", "q:x", "xmlns:q", "xml:lang"}));
+    EXPECT_EQ(root.FirstChild().Name(), QStringLiteral("u:b"));
+    EXPECT_TRUE(root.FirstChild().AttributeNames().isEmpty());
+}
+
+TEST_F(XmlDocumentTest, NodesInsideTheRootOnly) {
+    Load(
+        "<?xml version=\"1.0\"?><!--before--><?early x?><r>t<![CDATA[c]]><!--k--><?go on?>"
+        "<e/></r><!--after-->");
+    QStringList names;
+    for (XmlNode child = document.DocumentElement().FirstChild(); !child.IsNull();
+         child = child.NextSibling())
+        names << child.Name();
+    EXPECT_EQ(names, (QStringList{"#text", "#cdata-section", "#comment", "go", "e"}));
+    EXPECT_EQ(document.DocumentElement().Name(), QStringLiteral("r"));
+}
+
+TEST_F(XmlDocumentTest, TextElementRule) {
+    Load("<r><t>x</t><c><![CDATA[x]]></c><e/><m>x<b/></m><k><!--c--></k></r>");
+    QStringList textElements;
+    for (XmlNode child = document.DocumentElement().FirstChild(); !child.IsNull();
+         child = child.NextSibling())
+        if (child.IsTextElement()) textElements << child.Name();
+    EXPECT_EQ(textElements, QStringList{"t"});
+    EXPECT_FALSE(document.DocumentElement().FirstChild().FirstChild().IsTextElement());
+}
+
+TEST_F(XmlDocumentTest, DocumentTextIsAsciiWithReferencesAndCrLf) {
+    const QByteArray text = Load(
+        "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n<!-- c\n2 -->\n"
+        "<r a=\"\xC3\xA9&quot;&#10;&#9;&lt;&amp;'\">line1\nline2\r\nline3\r&lt; &amp; &gt; "
+        "\xC5\x9F \xF0\x9F\x98\x80&#13;<![CDATA[x<y\n]]><!----><![CDATA[\xC3\xA9]]><?pi da\nta?>"
+        "<!--\xC3\xA9--><n:\xC3\xA9 z=\"1\"/></r>");
+    EXPECT_EQ(text,
+              "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\r\n"
+              "<!-- c\r\n2 -->\r\n"
+              "<r a=\"&#xE9;&quot;&#xA;&#x9;&lt;&amp;'\">line1\r\nline2\r\nline3\r\n&lt; &amp; "
+              "&gt; &#x15F; &#x1F600;&#xD;<![CDATA[x<y\r\n]]><!---->&#xE9;<?pi da\r\nta?>"
+              "<!--\xC3\xA9--><n:\xC3\xA9 z=\"1\"/></r>\r\n");
+}
+
+TEST_F(XmlDocumentTest, EveryLineEndsInCrLf) {
+    const QByteArray text = Load("<a>\n<b>1\n2</b>\r<c>3\r\n4</c><!--\n-->\n</a>\n<!--\r-->");
+    EXPECT_TRUE(text.endsWith("\r\n"));
+    EXPECT_FALSE(QString::fromLatin1(text).contains(QRegularExpression("\r(?!\n)|(?<!\r)\n")));
+}
+
+struct Encoded {
+    const char* name;
+    QByteArray content;
+};
+
+QByteArray Utf16(const QString& text, bool bigEndian) {
+    QByteArray bytes = bigEndian ? QByteArray("\xFE\xFF") : QByteArray("\xFF\xFE");
+    for (const QChar c : text) {
+        const char high = static_cast<char>(c.unicode() >> 8);
+        const char low = static_cast<char>(c.unicode() & 0xFF);
+        bytes += bigEndian ? QByteArray{1, high} + low : QByteArray{1, low} + high;
+    }
+    return bytes;
+}
+
+// Each document holds <şé a="şé">şé</şé> in its own encoding.
+TEST_F(XmlDocumentTest, EncodingsPeopleHave) {
+    const QString utf16 = QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-16\"?>") +
+                          QString::fromUtf8(
+                              "<\xC5\x9F\xC3\xA9 a=\"\xC5\x9F\xC3\xA9\">"
+                              "\xC5\x9F\xC3\xA9</\xC5\x9F\xC3\xA9>");
+    const Encoded inputs[] = {
+        {"UTF-8", "<\xC5\x9F\xC3\xA9 a=\"\xC5\x9F\xC3\xA9\">\xC5\x9F\xC3\xA9</\xC5\x9F\xC3\xA9>"},
+        {"UTF-8 with BOM",
+         "\xEF\xBB\xBF<\xC5\x9F\xC3\xA9 "
+         "a=\"\xC5\x9F\xC3\xA9\">\xC5\x9F\xC3\xA9</\xC5\x9F\xC3\xA9>"},
+        {"UTF-16LE with BOM", Utf16(utf16, false)},
+        {"UTF-16BE with BOM", Utf16(utf16, true)},
+        {"ISO-8859-9",
+         "<?xml version=\"1.0\" encoding=\"ISO-8859-9\"?><\xFE\xE9 "
+         "a=\"\xFE\xE9\">\xFE\xE9</\xFE\xE9>"},
+        {"Windows-1254",
+         "<?xml version=\"1.0\" encoding=\"Windows-1254\"?><\xFE\xE9 a=\"\xFE\xE9\">\xFE\xE9</"
+         "\xFE\xE9>"},
+    };
+    for (const Encoded& input : inputs) {
+        SCOPED_TRACE(input.name);
+        XmlDocument fresh;
+        fresh.SetFileName(files.Write(QStringLiteral("enc.xml"), input.content));
+        ASSERT_NO_THROW(fresh.Activate());
+        EXPECT_EQ(fresh.DocumentElement().Name(), QString::fromUtf8("\xC5\x9F\xC3\xA9"));
+        EXPECT_EQ(fresh.Xml(), Declaration +
+                                   "<\xC5\x9F\xC3\xA9 a=\"&#x15F;&#xE9;\">&#x15F;&#xE9;</"
+                                   "\xC5\x9F\xC3\xA9>\r\n");
+    }
+}
+
+TEST_F(XmlDocumentTest, Windows1252) {
+    EXPECT_EQ(Load("<?xml version=\"1.0\" encoding=\"Windows-1252\"?><a>\x80\xE9</a>"),
+              Declaration + "<a>&#x20AC;&#xE9;</a>\r\n");
+}
+
+TEST_F(XmlDocumentTest, SameNameIsNotReadAgain) {
+    const QString name = files.Write(QStringLiteral("same.xml"), "<first/>");
+    document.SetFileName(name);
+    document.Activate();
+    files.Write(QStringLiteral("same.xml"), "<second/>");
+    document.SetFileName(name);
+    document.Activate();
+    EXPECT_EQ(document.DocumentElement().Name(), QStringLiteral("first"));
+}
+
+TEST_F(XmlDocumentTest, NewNameReleasesTheDocument) {
+    const QString name = files.Write(QStringLiteral("one.xml"), "<one/>");
+    document.SetFileName(name);
+    document.Activate();
+    // The same file through a different text is a different name.
+    const QString other = files.Path(QStringLiteral("./one.xml"));
+    document.SetFileName(other);
+    EXPECT_FALSE(document.Active());
+    EXPECT_TRUE(document.Xml().isEmpty());
+    EXPECT_EQ(document.FileName(), other);
+    files.Write(QStringLiteral("one.xml"), "<two/>");
+    document.Activate();
+    EXPECT_EQ(document.DocumentElement().Name(), QStringLiteral("two"));
+}
+
+TEST_F(XmlDocumentTest, FailedLoadIsRetriedUnderTheSameName) {
+    const QString name = files.Write(QStringLiteral("retry.xml"), "<broken>");
+    document.SetFileName(name);
+    EXPECT_THROW(document.Activate(), XmlError);
+    files.Write(QStringLiteral("retry.xml"), "<mended/>");
+    document.SetFileName(name);
+    document.Activate();
+    EXPECT_EQ(document.DocumentElement().Name(), QStringLiteral("mended"));
+}
+
+TEST_F(XmlDocumentTest, NoDocumentBeforeTheFirstLoad) {
+    EXPECT_FALSE(document.Active());
+    EXPECT_TRUE(document.Xml().isEmpty());
+    EXPECT_TRUE(document.FileName().isEmpty());
+}
+
+}  // namespace

@@ -1,0 +1,54 @@
+// Arbitrary bytes through loading, the structure tree, the row path and the document text,
+// which must itself load again.
+#include <cstdint>
+#include <cstdlib>
+
+#include <QApplication>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTreeWidget>
+
+#include "StructureTree.h"
+#include "platform/XmlDocument.h"
+
+namespace {
+
+QString WriteFile(const QString& name, const char* data, qint64 size) {
+    static QTemporaryDir dir;
+    QFile file(dir.filePath(name));
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) std::abort();
+    file.write(data, size);
+    return file.fileName();
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    static QApplication application(*argc, *argv);
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    platform::XmlDocument document;
+    document.SetFileName(WriteFile(QStringLiteral("input.xml"), reinterpret_cast<const char*>(data),
+                                   static_cast<qint64>(size)));
+    try {
+        document.Activate();
+    } catch (const platform::XmlError&) {
+        if (document.Active() || !document.Xml().isEmpty()) std::abort();
+        return 0;
+    }
+    QTreeWidget tree;
+    BuildStructureTree(document.DocumentElement(), nullptr, tree);
+    if (tree.topLevelItemCount() != 1) std::abort();
+    RowPath(tree);
+
+    const QByteArray text = document.Xml();
+    if (!text.endsWith("\r\n")) std::abort();
+    platform::XmlDocument again;
+    again.SetFileName(WriteFile(QStringLiteral("again.xml"), text.constData(), text.size()));
+    again.Activate();  // an error escaping here is a finding
+    if (again.Xml() != text) std::abort();
+    return 0;
+}
