@@ -3,11 +3,83 @@
 #include <stdexcept>
 #include <vector>
 
+#include <QIcon>
+#include <QSet>
 #include <QTreeWidget>
+
+#include "platform/XmlDocument.h"
+
+// The icons live in the GUI library's resources, which a static library does not
+// register by itself.
+static const QIcon& KindIcon(NodeKind kind) {
+    static const bool registered = [] {
+        Q_INIT_RESOURCE(icons);
+        return true;
+    }();
+    static const QIcon icons[] = {QIcon(QStringLiteral(":/icons/attribute.xpm")),
+                                  QIcon(QStringLiteral(":/icons/container.xpm")),
+                                  QIcon(QStringLiteral(":/icons/textelement.xpm"))};
+    Q_UNUSED(registered);
+    return icons[static_cast<int>(kind)];
+}
 
 namespace {
 constexpr int KindRole = Qt::UserRole;
+
+QTreeWidgetItem* NewNode(const QString& text, NodeKind kind) {
+    auto* node = new QTreeWidgetItem(QStringList{text});
+    node->setFlags(node->flags() | Qt::ItemIsEditable);
+    SetKind(*node, kind);
+    node->setIcon(0, KindIcon(kind));
+    return node;
 }
+
+// The node for a document node, with its attribute nodes, which come before its child nodes.
+QTreeWidgetItem* NewNodeFor(const platform::XmlNode& node, QSet<QString>& childTexts) {
+    QTreeWidgetItem* item =
+        NewNode(node.Name(), node.IsTextElement() ? NodeKind::TextElement : NodeKind::Container);
+    for (const QString& attribute : node.AttributeNames()) {
+        item->addChild(NewNode(attribute, NodeKind::Attribute));
+        childTexts.insert(attribute);
+    }
+    return item;
+}
+
+// A node still taking child nodes: the texts of its children so far, for the duplicate
+// test, and the next document child to look at.
+struct OpenNode {
+    QTreeWidgetItem* item;
+    QSet<QString> childTexts;
+    platform::XmlNode next;
+};
+
+platform::XmlNode ChildrenToShow(const platform::XmlNode& node) {
+    return node.IsTextElement() ? platform::XmlNode() : node.FirstChild();
+}
+
+// Builds the subtree detached from the view, one level at a time without recursion.
+void BuildBelow(const platform::XmlNode& node, OpenNode first) {
+    std::vector<OpenNode> open;
+    first.next = ChildrenToShow(node);
+    open.push_back(std::move(first));
+    while (!open.empty()) {
+        OpenNode& top = open.back();
+        if (top.next.IsNull()) {
+            open.pop_back();
+            continue;
+        }
+        const platform::XmlNode child = top.next;
+        top.next = child.NextSibling();
+        const QString name = child.Name();
+        if (top.childTexts.contains(name)) continue;
+        top.childTexts.insert(name);
+        OpenNode below{nullptr, {}, ChildrenToShow(child)};
+        below.item = NewNodeFor(child, below.childTexts);
+        top.item->addChild(below.item);
+        if (!below.next.IsNull()) open.push_back(std::move(below));
+    }
+}
+}  // namespace
 
 NodeKind KindOf(const QTreeWidgetItem& node) {
     return static_cast<NodeKind>(node.data(0, KindRole).toInt());
@@ -15,6 +87,30 @@ NodeKind KindOf(const QTreeWidgetItem& node) {
 
 void SetKind(QTreeWidgetItem& node, NodeKind kind) {
     node.setData(0, KindRole, static_cast<int>(kind));
+}
+
+void BuildStructureTree(const platform::XmlNode& node, QTreeWidgetItem* parent, QTreeWidget& tree) {
+    const QString name = node.Name();
+    if (parent) {
+        for (int i = 0; i < parent->childCount(); ++i)
+            if (parent->child(i)->text(0) == name) return;
+    }
+    OpenNode root{nullptr, {}, {}};
+    root.item = NewNodeFor(node, root.childTexts);
+    QTreeWidgetItem* const item = root.item;
+    const auto attach = [&] {
+        if (parent)
+            parent->addChild(item);
+        else
+            tree.addTopLevelItem(item);
+    };
+    try {
+        BuildBelow(node, std::move(root));
+    } catch (...) {
+        attach();
+        throw;
+    }
+    attach();
 }
 
 QString NodePath(const QTreeWidgetItem& node) {

@@ -6,12 +6,22 @@
 
 class QTreeWidget;
 class QTreeWidgetItem;
+namespace platform {
+class XmlNode;
+}
 
 // Also the node's icon index in the tree's image list.
 enum class NodeKind { Attribute = 0, Container = 1, TextElement = 2 };
 
 NodeKind KindOf(const QTreeWidgetItem& node);
 void SetKind(QTreeWidgetItem& node, NodeKind kind);
+
+// Adds node with its attributes and its subtree as the last child of parent, or as the
+// last root node of tree when parent is null, unless parent already has a child with that
+// text. Every name under a parent appears once: the first occurrence wins with its subtree.
+// New nodes are collapsed and their labels editable. Should building fail, the nodes made
+// so far are still added before the error goes on.
+void BuildStructureTree(const platform::XmlNode& node, QTreeWidgetItem* parent, QTreeWidget& tree);
 
 // The node's path: its ancestors' texts, each followed by "/", then "@name" for an
 // attribute, the name for a text element, nothing for a container.

@@ -2,10 +2,10 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QScreen>
 
 #include "ErrorDisplay.h"
 #include "Unit3.h"
+#include "WindowPlacement.h"
 #include "platform/Ado.h"
 #include "platform/MessageBox.h"
 #include "platform/XmlDocument.h"
@@ -22,13 +22,13 @@ TForm1::TForm1(QWidget* parent)
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);
     centralWidget()->setFixedSize(587, 361);
+    FitRightAlignedLabels(*this);
     // The path column travels with its row but is never shown.
     ui->ListBox1->setColumnWidth(0, 0);
     ui->ListBox1->setColumnHidden(0, true);
     ui->ListBox1->setColumnWidth(1, 118);
     ui->ListBox1->setColumnWidth(2, 119);
     setFixedSize(587, 361 + ui->MainMenu1->sizeHint().height());
-    PlaceOnScreen();
     Guarded([this] { FormCreate(); });
 }
 
@@ -51,12 +51,13 @@ void TForm1::ShowMessage(MessageId id, const QString& errorText) {
         MessageText(id, MessageLanguage(ui->File1->title()), errorText));
 }
 
-void TForm1::PlaceOnScreen() {
-    if (const QScreen* desktop = screen()) {
-        QRect frame(QPoint(), size());
-        frame.moveCenter(desktop->availableGeometry().center());
-        move(frame.topLeft());
+void TForm1::showEvent(QShowEvent* event) {
+    // The frame is known once the window is shown: centre it then, the first time only.
+    if (!placed_) {
+        placed_ = true;
+        CentreOnScreen(*this);
     }
+    QMainWindow::showEvent(event);
 }
 
 void TForm1::FormCreate() {

@@ -51,11 +51,11 @@ public slots:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void FormCreate();
     void FormClose();
-    void PlaceOnScreen();
 
     std::unique_ptr<Ui::TForm1> ui;
     platform::OpenDialog OpenDialog1;
@@ -66,4 +66,5 @@ private:
     QStringList ExistingTables;
     TForm2* Form2 = nullptr;
     TAboutBox* AboutBox = nullptr;
+    bool placed_ = false;
 };

@@ -1,19 +1,28 @@
 #include "Unit1.h"
 
 #include "ErrorDisplay.h"
+#include "FieldList.h"
+#include "StructureTree.h"
+#include "Unit2.h"
+#include "ui_Unit1.h"
 
 void TForm1::TreeView1DblClick() {
-    Guarded([] {});
+    Guarded([this] {
+        const QTreeWidgetItem* node = SelectedNode(*ui->TreeView1);
+        if (!Form2 || !node || KindOf(*node) == NodeKind::Container) return;
+        Form2->Prepare(node->text(0));
+        Form2->exec();
+    });
 }
 
 void TForm1::ListBox1DblClick() {
-    Guarded([] {});
+    Guarded([this] { RemoveSelectedFields(*ui->ListBox1); });
 }
 
 void TForm1::Button5Click() {
-    Guarded([] {});
+    Guarded([this] { MoveFirstSelectedFieldUp(*ui->ListBox1); });
 }
 
 void TForm1::Button6Click() {
-    Guarded([] {});
+    Guarded([this] { MoveFirstSelectedFieldDown(*ui->ListBox1); });
 }

@@ -1,7 +1,25 @@
 #include "Unit1.h"
 
 #include "ErrorDisplay.h"
+#include "StructureTree.h"
+#include "platform/WaitCursor.h"
+#include "platform/XmlDocument.h"
+#include "ui_Unit1.h"
 
 void TForm1::LoadXML1Click() {
-    Guarded([] {});
+    Guarded([this] {
+        OpenDialog1.Execute(this);  // OK or Cancel: the remembered name decides
+        const QString fileName = OpenDialog1.FileName();
+        if (fileName.isEmpty()) return;
+        try {
+            const platform::WaitCursor wait;
+            XMLDocument1->SetFileName(fileName);
+            XMLDocument1->Activate();
+            ui->TreeView1->clear();
+            BuildStructureTree(XMLDocument1->DocumentElement(), nullptr, *ui->TreeView1);
+            ui->ListBox1->clear();
+        } catch (...) {
+            ShowMessage(MessageId::msgBadXml);
+        }
+    });
 }

@@ -17,8 +17,27 @@ public:
     TForm2(QTreeWidget& tree, QTreeWidget& fieldList, QWidget* parent);
     ~TForm2() override;
 
+    // Every opening starts afresh: the node's name, VarChar, size 50.
+    void Prepare(const QString& fieldName);
+
+signals:
+    void shown();
+
+public slots:
+    void FormShow();
+    void ComboBox1Change();
+    void Button1Click();
+    void Button2Click();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
 private:
+    void ResetSize(bool sized);
+
     std::unique_ptr<Ui::TForm2> ui;
     QTreeWidget& tree_;
     QTreeWidget& fieldList_;
+    bool placed_ = false;
 };

@@ -1,9 +1,8 @@
 #include "Unit3.h"
 
-#include <QScreen>
-
 #include "ErrorDisplay.h"
 #include "FixedDialog.h"
+#include "WindowPlacement.h"
 #include "platform/Shell.h"
 #include "ui_Unit3.h"
 
@@ -18,11 +17,7 @@ void TAboutBox::showEvent(QShowEvent* event) {
     // Centred on the screen the first time; afterwards wherever the user left it.
     if (!placed_) {
         placed_ = true;
-        if (const QScreen* desktop = screen()) {
-            QRect frame(QPoint(), size());
-            frame.moveCenter(desktop->availableGeometry().center());
-            move(frame.topLeft());
-        }
+        CentreOnScreen(*this);
     }
     QDialog::showEvent(event);
 }

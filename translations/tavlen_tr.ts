@@ -1,4 +1,149 @@
 <?xml version="1.0" encoding="utf-8"?>
 <!DOCTYPE TS>
 <TS version="2.1" language="tr_TR">
+<context>
+    <name>TAboutBox</name>
+    <message>
+        <source>About Tavlen</source>
+        <translation>Tavlen Hakkında</translation>
+    </message>
+    <message>
+        <source>© 2026 The Tavlen team</source>
+        <translation>© 2026 Tavlen ekibi</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>Tamam</translation>
+    </message>
+</context>
+<context>
+    <name>TForm1</name>
+    <message>
+        <source>Tavlen</source>
+        <translation>Tavlen</translation>
+    </message>
+    <message>
+        <source>Source Data</source>
+        <translation>Kaynak Veri</translation>
+    </message>
+    <message>
+        <source>XML Schema</source>
+        <translation>XML Şeması</translation>
+    </message>
+    <message>
+        <source>-&gt;</source>
+        <translation>-&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;-</source>
+        <translation>&lt;-</translation>
+    </message>
+    <message>
+        <source>Selected Fields</source>
+        <translation>Seçilen Alanlar</translation>
+    </message>
+    <message>
+        <source>Up</source>
+        <translation>↑</translation>
+    </message>
+    <message>
+        <source>Dn</source>
+        <translation>↓</translation>
+    </message>
+    <message>
+        <source>XML Path</source>
+        <translation>XML Yolu</translation>
+    </message>
+    <message>
+        <source>Field Name</source>
+        <translation>Alan Adı</translation>
+    </message>
+    <message>
+        <source>Data Type</source>
+        <translation>Veri Türü</translation>
+    </message>
+    <message>
+        <source>Destination Server</source>
+        <translation>Hedef Sunucu</translation>
+    </message>
+    <message>
+        <source>Server:</source>
+        <translation>Sunucu:</translation>
+    </message>
+    <message>
+        <source>User:</source>
+        <translation>Hesap:</translation>
+    </message>
+    <message>
+        <source>Password:</source>
+        <translation>Parola:</translation>
+    </message>
+    <message>
+        <source>Connect</source>
+        <translation>Bağlan</translation>
+    </message>
+    <message>
+        <source>Destination Table</source>
+        <translation>Hedef Tablo</translation>
+    </message>
+    <message>
+        <source>Database:</source>
+        <translation>Veritabanı:</translation>
+    </message>
+    <message>
+        <source>Table:</source>
+        <translation>Tablo:</translation>
+    </message>
+    <message>
+        <source>Import</source>
+        <translation>Aktar</translation>
+    </message>
+    <message>
+        <source>&amp;File</source>
+        <translation>&amp;Dosya</translation>
+    </message>
+    <message>
+        <source>&amp;Help</source>
+        <translation>&amp;Yardım</translation>
+    </message>
+    <message>
+        <source>&amp;Open XML</source>
+        <translation>XML &amp;Aç</translation>
+    </message>
+    <message>
+        <source>E&amp;xit</source>
+        <translation>Çı&amp;kış</translation>
+    </message>
+    <message>
+        <source>&amp;About</source>
+        <translation>&amp;Hakkında</translation>
+    </message>
+</context>
+<context>
+    <name>TForm2</name>
+    <message>
+        <source>Field Properties</source>
+        <translation>Alan Özellikleri</translation>
+    </message>
+    <message>
+        <source>Field Name:</source>
+        <translation>Alan Adı:</translation>
+    </message>
+    <message>
+        <source>Data Type:</source>
+        <translation>Veri Türü:</translation>
+    </message>
+    <message>
+        <source>Field Size:</source>
+        <translation>Boyut:</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>Tamam</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>İptal</translation>
+    </message>
+</context>
 </TS>

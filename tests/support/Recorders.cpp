@@ -13,7 +13,10 @@ MessageRecorder::MessageRecorder() {
 MessageRecorder::~MessageRecorder() { platform::SetMessageBoxHook({}); }
 
 ShellRecorder::ShellRecorder() {
-    platform::SetShellHook([this](const QString& target) { targets << target; });
+    platform::SetShellHook([this](const QString& target) {
+        targets << target;
+        return true;
+    });
 }
 
 ShellRecorder::~ShellRecorder() { platform::SetShellHook({}); }

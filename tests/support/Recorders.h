@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "Messages.h"
+#include "QtPrinting.h"
 #include "platform/OpenDialog.h"
 
 struct ShownBox {

@@ -1,0 +1,116 @@
+// The six messages in both languages, chosen by the File menu caption.
+#include <gtest/gtest.h>
+#include <QAction>
+#include <QCoreApplication>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QTranslator>
+
+#include "Recorders.h"
+#include "Windows.h"
+
+namespace {
+
+struct Expected {
+    MessageId id;
+    MessageKind kind;
+    const char* english;
+    const char* turkish;
+};
+
+const Expected kCatalogue[] = {
+    {MessageId::msgConnectOk, MessageKind::Information, "Connection to SQL Server has succeeded.",
+     "SQL Server sunucusuna başarı ile bağlanıldı."},
+    {MessageId::msgConnectFailed, MessageKind::Error,
+     "An SQL Server connection error has occured.\r\nCheck that your server settings and login "
+     "information you have supplied do match.",
+     "SQL Server sunucusuna bağlanmada bir hata oluştu.\r\nBelirttiğiniz ayarlar ile sunucu "
+     "ayarlarının çakıştığından emin olunuz."},
+    {MessageId::msgImportOk, MessageKind::Information,
+     "XML data has been successfully imported to SQL Server.",
+     "XML verisi SQL Server sunucusuna başarı ile aktarıldı."},
+    {MessageId::msgImportTooLarge, MessageKind::Error,
+     "An error has occured.\r\nCheck that your XML document is not greater than 8 KB.",
+     "Bir hata oluştu.\r\nXML kaynağınızın 8 KB`tan büyük olmamasına özen gösterin."},
+    {MessageId::msgImportFailed, MessageKind::Error,
+     "An error has occured.\r\nError message:", "Bir hata oluştu.\r\nHata mesajı:"},
+    {MessageId::msgBadXml, MessageKind::Error,
+     "An error has occured.\r\nCheck that you have supplied a valid XML document.",
+     "Bir hata oluştu.\r\nGeçerli bir XML kaynağı belirttiğinizden emin olunuz."},
+};
+
+QMenu& FileMenu(TForm1& form) { return *form.findChild<QMenu*>(QStringLiteral("File1")); }
+
+void ExpectShown(TForm1& form, const Expected& message, const char* text) {
+    MessageRecorder messages;
+    form.ShowMessage(message.id);
+    ASSERT_EQ(messages.boxes.size(), 1u);
+    EXPECT_EQ(messages.boxes[0].kind, message.kind);
+    EXPECT_EQ(messages.boxes[0].caption.toStdString(),
+              message.kind == MessageKind::Error ? "Error" : "Information");
+    EXPECT_EQ(messages.boxes[0].text.toUtf8().toStdString(), text);
+}
+
+TEST(Messages, BuiltInWindowsShowEveryMessageInEnglish) {
+    Windows windows;
+    for (const Expected& message : kCatalogue) ExpectShown(windows.Form1, message, message.english);
+}
+
+TEST(Messages, AnyOtherFileCaptionShowsEveryMessageInTurkish) {
+    Windows windows;
+    for (const char* caption : {"File", "&file", "&Dosya", "&File ", ""}) {
+        SCOPED_TRACE(caption);
+        FileMenu(windows.Form1).setTitle(QString::fromUtf8(caption));
+        for (const Expected& message : kCatalogue)
+            ExpectShown(windows.Form1, message, message.turkish);
+    }
+}
+
+TEST(Messages, LanguageIsReadAfreshEachTime) {
+    Windows windows;
+    FileMenu(windows.Form1).setTitle(QStringLiteral("Dosya"));
+    ExpectShown(windows.Form1, kCatalogue[0], kCatalogue[0].turkish);
+    FileMenu(windows.Form1).setTitle(QStringLiteral("&File"));
+    ExpectShown(windows.Form1, kCatalogue[0], kCatalogue[0].english);
+}
+
+TEST(Messages, ImportFailedAppendsTheErrorTextDirectlyAfterTheColon) {
+    EXPECT_EQ(MessageText(MessageId::msgImportFailed, Language::English, QStringLiteral("Boom")),
+              QStringLiteral("An error has occured.\r\nError message:Boom"));
+    EXPECT_EQ(MessageText(MessageId::msgImportFailed, Language::Turkish, QStringLiteral("Boom")),
+              QString::fromUtf8("Bir hata oluştu.\r\nHata mesajı:Boom"));
+    EXPECT_EQ(MessageText(MessageId::msgImportFailed, Language::English, QString()),
+              QStringLiteral("An error has occured.\r\nError message:"));
+    // Only msgImportFailed has a variable part.
+    EXPECT_EQ(MessageText(MessageId::msgBadXml, Language::English, QStringLiteral("ignored")),
+              MessageText(MessageId::msgBadXml, Language::English));
+}
+
+class TurkishWindows : public testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(translator.load(QStringLiteral(TAVLEN_TRANSLATION)));
+        QCoreApplication::installTranslator(&translator);
+    }
+    void TearDown() override { QCoreApplication::removeTranslator(&translator); }
+    QTranslator translator;
+};
+
+TEST_F(TurkishWindows, TranslatedWindowsCarryTheirOwnFileCaptionAndTurkishMessages) {
+    Windows windows;
+    EXPECT_EQ(FileMenu(windows.Form1).title(), QStringLiteral("&Dosya"));
+    EXPECT_NE(windows.Form1.findChild<QPushButton*>(QStringLiteral("Button3"))->text(),
+              QStringLiteral("Connect"));
+    EXPECT_NE(windows.AboutBox.windowTitle(), QStringLiteral("About Tavlen"));
+    for (const Expected& message : kCatalogue) ExpectShown(windows.Form1, message, message.turkish);
+}
+
+TEST_F(TurkishWindows, NamesAndVersionAreNotTranslated) {
+    Windows windows;
+    EXPECT_EQ(windows.Form1.windowTitle(), QStringLiteral("Tavlen"));
+    EXPECT_EQ(windows.AboutBox.findChild<QLabel*>(QStringLiteral("Version"))->text(),
+              QStringLiteral("1.6"));
+}
+
+}  // namespace

@@ -1,0 +1,144 @@
+// Constant expressions: literals, variables, char(n) and '+' between them.
+#include "Messages.h"
+#include "SessionState.h"
+#include "Text.h"
+#include "Types.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdlib>
+
+namespace standin {
+namespace {
+
+int width(std::size_t n)
+{
+    return static_cast<int>(std::max<std::size_t>(n, 1));
+}
+
+Scalar numberLiteral(const std::string& t)
+{
+    if (t.find_first_of("eE") != std::string::npos)
+        return {ColumnType{SqlType::Float}, t};
+    const auto dot = t.find('.');
+    const std::string digits = t.substr(t[0] == '-' ? 1 : 0);
+    if (dot == std::string::npos) {
+        const long double v = std::strtold(t.c_str(), nullptr);
+        if (v >= -2147483648.0L && v <= 2147483647.0L)
+            return {ColumnType{SqlType::Int}, std::to_string(std::stoll(t))};
+        return {ColumnType{SqlType::Numeric, 0, std::min(38, width(digits.size())), 0}, t};
+    }
+    const int scale = static_cast<int>(t.size() - dot - 1);
+    const int precision = std::min(38, std::max(scale, static_cast<int>(digits.size()) - 1));
+    Scalar s{ColumnType{SqlType::Numeric, 0, std::max(precision, 1), scale}, t};
+    s.value = types::convert(s.value, ColumnType{SqlType::VarChar, width(t.size())}, s.type);
+    return s;
+}
+
+std::string codePoint(long long code)
+{
+    std::string out;
+    const auto cp = static_cast<char32_t>(code);
+    if (cp < 0x80) {
+        out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        out += static_cast<char>(0xC0 | (cp >> 6));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        out += static_cast<char>(0xE0 | (cp >> 12));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+    return out;
+}
+
+bool isInteger(SqlType t)
+{
+    return t == SqlType::TinyInt || t == SqlType::SmallInt || t == SqlType::Int || t == SqlType::BigInt ||
+           t == SqlType::Bit;
+}
+
+Scalar add(const Scalar& a, const Scalar& b)
+{
+    const bool textA = !types::isNumeric(a.type.type);
+    const bool textB = !types::isNumeric(b.type.type);
+    if (textA && textB) {
+        const bool unicode = types::isUnicode(a.type.type) || types::isUnicode(b.type.type);
+        const int max = unicode ? 4000 : 8000;
+        ColumnType t{unicode ? SqlType::NVarChar : SqlType::VarChar,
+                     std::min(max, std::max(a.type.length, 1) + std::max(b.type.length, 1)), 0, 0};
+        if (!a.value || !b.value)
+            return {t, std::nullopt};
+        return {t, text::prefix(*a.value + *b.value, static_cast<std::size_t>(max), unicode)};
+    }
+    // A number wins: the text side converts to it, as the server's type precedence says.
+    const ColumnType& numeric = textA ? b.type : a.type;
+    const Value x = textA ? types::convert(a.value, a.type, numeric) : a.value;
+    const Value y = textB ? types::convert(b.value, b.type, numeric) : b.value;
+    const bool integers = isInteger(a.type.type) || textA;
+    const bool integersB = isInteger(b.type.type) || textB;
+    if (!x || !y)
+        return {numeric, std::nullopt};
+    if (integers && integersB) {
+        const long long sum = std::stoll(*x) + std::stoll(*y);
+        if (sum >= -2147483648LL && sum <= 2147483647LL)
+            return {ColumnType{SqlType::Int}, std::to_string(sum)};
+        return {ColumnType{SqlType::BigInt}, std::to_string(sum)};
+    }
+    const ColumnType f{SqlType::Float};
+    const double sum = std::strtod(x->c_str(), nullptr) + std::strtod(y->c_str(), nullptr);
+    return {f, types::convert(std::to_string(sum), ColumnType{SqlType::VarChar, 64}, f)};
+}
+
+}  // namespace
+
+Scalar& SessionState::variable(const std::string& name)
+{
+    std::string key;
+    for (char c : name)
+        key += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return variables[key];
+}
+
+Scalar SessionState::evaluate(const ast::Term& t) const
+{
+    switch (t.kind) {
+    case ast::Term::String: {
+        const std::string kept = text::keepCodePage(t.text);
+        return {ColumnType{SqlType::VarChar, width(text::characterCount(kept))}, kept};
+    }
+    case ast::Term::NString:
+        return {ColumnType{SqlType::NVarChar, width(text::utf16Length(t.text))}, t.text};
+    case ast::Term::Number: return numberLiteral(t.text);
+    case ast::Term::Variable: return const_cast<SessionState*>(this)->variable(t.text);
+    case ast::Term::Char:
+        if (t.code < 0 || t.code > 255)
+            return {ColumnType{SqlType::VarChar, 1}, std::nullopt};
+        return {ColumnType{SqlType::VarChar, 1}, text::fromCodePage(std::string(1, static_cast<char>(t.code)))};
+    case ast::Term::NChar:
+        if (t.code < 0 || t.code > 0xFFFF)
+            return {ColumnType{SqlType::NVarChar, 1}, std::nullopt};
+        return {ColumnType{SqlType::NVarChar, 1}, codePoint(t.code)};
+    case ast::Term::Null: break;
+    }
+    return {ColumnType{SqlType::Int}, std::nullopt};
+}
+
+Scalar SessionState::evaluate(const ast::Expr& e) const
+{
+    if (e.terms.empty())
+        return {ColumnType{SqlType::Int}, std::nullopt};
+    Scalar result = evaluate(e.terms.front());
+    for (std::size_t i = 1; i < e.terms.size(); ++i)
+        result = add(result, evaluate(e.terms[i]));
+    return result;
+}
+
+std::optional<uint64_t> SessionState::count(std::size_t rows) const
+{
+    if (noCount)
+        return std::nullopt;
+    return rows;
+}
+
+}  // namespace standin

@@ -1,0 +1,45 @@
+// What the statements of a session work on, and the statement runners that share it.
+#pragma once
+
+#include "Ast.h"
+#include "CatalogImpl.h"
+#include "Engine.h"
+#include "XmlDocument.h"
+
+#include <map>
+#include <memory>
+#include <string>
+
+namespace standin {
+
+// A typed value, as expressions and variables hold it.
+struct Scalar {
+    ColumnType type;
+    Value value;
+};
+
+struct SessionState {
+    explicit SessionState(Catalog::Impl& c) : catalog(c) {}
+
+    Catalog::Impl& catalog;
+    Database* database = nullptr;
+    std::map<std::string, Scalar> variables;  // the running batch's, by lower-case name
+    std::map<long long, std::unique_ptr<XmlDocument>> documents;
+    long long nextHandle = 1;
+    bool noCount = false;
+
+    Scalar& variable(const std::string& name);
+    Scalar evaluate(const ast::Expr& e) const;
+    Scalar evaluate(const ast::Term& t) const;
+    std::optional<uint64_t> count(std::size_t rows) const;
+};
+
+StatementReply runSelect(SessionState& s, const ast::Select& select);
+StatementReply runInsert(SessionState& s, const ast::Insert& insert);
+StatementReply runCreateTable(SessionState& s, const ast::CreateTable& create);
+StatementReply runCreateView(SessionState& s, const ast::CreateView& create);
+StatementReply runDrop(SessionState& s, const ast::Drop& drop);
+StatementReply runExec(SessionState& s, const ast::Exec& exec);
+StatementReply runUse(SessionState& s, const ast::Use& use);
+
+}  // namespace standin

@@ -1,0 +1,336 @@
+#include "Connection.h"
+
+#include "Engine.h"
+#include "Login.h"
+#include "PacketStream.h"
+#include "ReplyWriter.h"
+#include "ResultEncoder.h"
+#include "TextCodec.h"
+#include "Tokens.h"
+
+#include <algorithm>
+#include <iostream>
+#include <memory>
+
+namespace standin::tds {
+namespace {
+
+constexpr size_t defaultPacketSize = 4096;
+constexpr uint16_t selectCommand = 0xC1;
+constexpr const char* defaultDatabase = "master";
+
+// A value the engine produced that its column's type cannot carry.
+struct EncodingFailed : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+Message message(int32_t number, uint8_t state, uint8_t severity, std::string text)
+{
+    Message m;
+    m.number = number;
+    m.state = state;
+    m.severity = severity;
+    m.text = std::move(text);
+    return m;
+}
+
+size_t negotiatedPacketSize(uint32_t requested)
+{
+    return requested >= 512 && requested <= 32767 ? requested : defaultPacketSize;
+}
+
+std::string rpcName(uint16_t id)
+{
+    static const char* const names[] = {"sp_cursor",        "sp_cursoropen",  "sp_cursorprepare",
+                                        "sp_cursorexecute", "sp_cursorprepexec", "sp_cursorunprepare",
+                                        "sp_cursorfetch",   "sp_cursoroption", "sp_cursorclose",
+                                        "sp_executesql",    "sp_prepare",     "sp_execute",
+                                        "sp_prepexec",      "sp_prepexecrpc", "sp_unprepare"};
+    return id >= 1 && id <= 15 ? names[id - 1] : "#" + std::to_string(id);
+}
+
+std::string transactionRequestName(uint16_t type)
+{
+    switch (type) {
+    case 0: return "TM_GET_DTC_ADDRESS";
+    case 1: return "TM_PROPAGATE_XACT";
+    case 5: return "TM_BEGIN_XACT";
+    case 6: return "TM_PROMOTE_XACT";
+    case 7: return "TM_COMMIT_XACT";
+    case 8: return "TM_ROLLBACK_XACT";
+    case 9: return "TM_SAVE_XACT";
+    default: return "TM_" + std::to_string(type);
+    }
+}
+
+class Connection {
+public:
+    Connection(int socket, ServerContext& context, uint16_t sessionId)
+        : stream_(socket), context_(context), sessionId_(sessionId)
+    {
+        stream_.setSessionId(sessionId);
+    }
+
+    void run()
+    {
+        try {
+            if (std::unique_ptr<Session> session = logIn())
+                serve(*session);
+        } catch (const ConnectionClosed&) {
+            // The client's to end, at any time.
+        } catch (const std::exception& e) {
+            std::cerr << "session " << sessionId_ << " ended: " << e.what() << std::endl;
+        }
+    }
+
+private:
+    std::unique_ptr<Session> logIn();
+    std::unique_ptr<Session> refuseLogin(const Message& why);
+    void serve(Session& session);
+    bool answerBatch(Session& session, const Bytes& payload);
+    bool closesOn(const std::string& batch);
+    void reply(const std::vector<StatementReply>& replies);
+    void writeStatement(ReplyWriter& writer, const StatementReply& statement, bool last);
+    void writeResultSet(ReplyWriter& writer, const ResultSet& result);
+    void refuse(const std::string& name, bool procedure);
+    void sendOnce(const Bytes& tokens);
+    size_t requestStart(const Bytes& payload) const;
+
+    PacketStream stream_;
+    ServerContext& context_;
+    uint16_t sessionId_;
+    uint32_t version_ = tds74;
+    size_t packetSize_ = defaultPacketSize;
+    int batches_ = 0;
+};
+
+void Connection::sendOnce(const Bytes& tokens)
+{
+    ReplyWriter writer(stream_, packetSize_, version_);
+    writer.add(tokens);
+    writer.finish();
+}
+
+std::unique_ptr<Session> Connection::logIn()
+{
+    std::optional<IncomingMessage> request = stream_.readMessage();
+    if (request && request->type == packet::prelogin) {
+        checkPrelogin(request->payload);
+        sendOnce(preloginReply());
+        request = stream_.readMessage();
+    }
+    if (!request)
+        return nullptr;
+    if (request->type != packet::login7)
+        throw ProtocolError("expected LOGIN7, got message type " + std::to_string(request->type));
+
+    LoginRequest login = parseLogin7(request->payload);
+    version_ = std::clamp(login.version, tds71, tds74);  // 7.0 and older are not spoken
+    packetSize_ = negotiatedPacketSize(login.packetSize);
+
+    std::optional<std::string> password = context_.options.passwordOf(login.user);
+    if (login.integratedSecurity || !password || *password != login.password)
+        return refuseLogin(message(18456, 1, 14, "Login failed for user '" + login.user + "'."));
+    std::string database = defaultDatabase;
+    if (!login.database.empty()) {
+        std::optional<std::string> found = context_.catalog.findDatabase(login.database);
+        if (!found)
+            return refuseLogin(message(911, 1, 16, "Database '" + login.database
+                                                       + "' does not exist. Make sure that the name is "
+                                                         "entered correctly."));
+        database = *found;
+    }
+    auto session = std::make_unique<Session>(context_.catalog, database);
+
+    ByteWriter w;
+    writeEnvChange(w, EnvChange::Database, database, defaultDatabase);
+    writeMessage(w, message(5701, 2, 0, "Changed database context to '" + database + "'."), serverName, version_);
+    writeCollationEnvChange(w);
+    writeEnvChange(w, EnvChange::Language, "us_english", "");
+    writeMessage(w, message(5703, 1, 0, "Changed language setting to us_english."), serverName, version_);
+    writeLoginAck(w, version_);
+    writeEnvChange(w, EnvChange::PacketSize, std::to_string(packetSize_), std::to_string(login.packetSize));
+    writeDone(w, DoneToken::Done, 0, 0, 0, version_);
+    sendOnce(w.bytes());
+    return session;
+}
+
+std::unique_ptr<Session> Connection::refuseLogin(const Message& why)
+{
+    ByteWriter w;
+    writeMessage(w, why, serverName, version_);
+    writeDone(w, DoneToken::Done, done::error, 0, 0, version_);
+    sendOnce(w.bytes());
+    return nullptr;
+}
+
+void Connection::serve(Session& session)
+{
+    while (std::optional<IncomingMessage> request = stream_.readMessage()) {
+        const Bytes& payload = request->payload;
+        if (request->status & packet::ignore) {
+            reply({StatementReply{}});
+            continue;
+        }
+        switch (request->type) {
+        case packet::sqlBatch:
+            if (!answerBatch(session, payload))
+                return;
+            break;
+        case packet::rpc: {
+            ByteReader r(payload);
+            r.seek(requestStart(payload));
+            uint16_t length = r.u16();
+            if (length == 0xFFFF) {
+                refuse(rpcName(r.u16()), true);
+            } else {
+                Bytes name = r.take(2 * size_t{length});
+                refuse(utf16leToUtf8(name.data(), name.size()), true);
+            }
+            break;
+        }
+        case packet::transactionManager: {
+            ByteReader r(payload);
+            r.seek(requestStart(payload));
+            refuse(transactionRequestName(r.u16()), false);
+            break;
+        }
+        case packet::attention: {
+            ByteWriter w;
+            writeDone(w, DoneToken::Done, done::attention, 0, 0, version_);
+            sendOnce(w.bytes());
+            break;
+        }
+        default:
+            refuse("request type " + std::to_string(request->type), false);
+        }
+    }
+}
+
+// Where a batch, RPC or transaction request starts: after ALL_HEADERS from TDS 7.2 on.
+size_t Connection::requestStart(const Bytes& payload) const
+{
+    if (!hasWideCounts(version_))
+        return 0;
+    ByteReader r(payload);
+    uint32_t total = r.u32();
+    if (total < 4 || total > payload.size())
+        throw ProtocolError("ALL_HEADERS longer than its message");
+    return total;
+}
+
+bool Connection::closesOn(const std::string& batch)
+{
+    if (++batches_ == context_.options.closeOnBatch)
+        return true;
+    const auto& texts = context_.options.closeOn;
+    return std::any_of(texts.begin(), texts.end(),
+                       [&](const std::string& t) { return batch.find(t) != std::string::npos; });
+}
+
+bool Connection::answerBatch(Session& session, const Bytes& payload)
+{
+    size_t start = requestStart(payload);
+    std::string batch = utf16leToUtf8(payload.data() + start, payload.size() - start);
+    if (context_.log)
+        context_.log->write(batch);
+    if (closesOn(batch))
+        return false;
+    std::vector<StatementReply> replies;
+    try {
+        replies = session.executeBatch(batch);
+    } catch (const std::exception& e) {
+        StatementReply failed;
+        failed.events.push_back(message(50000, 1, 16, std::string("The stand-in failed: ") + e.what()));
+        failed.error = true;
+        replies = {failed};
+    }
+    reply(replies);
+    return true;
+}
+
+void Connection::refuse(const std::string& name, bool procedure)
+{
+    StatementReply refused;
+    refused.events.push_back(message(2812, 62, 16, "Could not find stored procedure '" + name + "'."));
+    refused.error = true;
+    refused.procedure = procedure;
+    reply({refused});
+}
+
+void Connection::reply(const std::vector<StatementReply>& replies)
+{
+    ReplyWriter writer(stream_, packetSize_, version_);
+    writer.delay(context_.options.delayMs);
+    try {
+        for (size_t k = 0; k < replies.size() && !writer.cancelled(); ++k)
+            writeStatement(writer, replies[k], k + 1 == replies.size());
+    } catch (const EncodingFailed& e) {
+        ByteWriter w;
+        writeMessage(w, message(50000, 1, 16, e.what()), serverName, version_);
+        writeDone(w, DoneToken::Done, done::error, 0, 0, version_);
+        writer.add(w.bytes());
+    }
+    writer.finish();
+}
+
+void Connection::writeStatement(ReplyWriter& writer, const StatementReply& statement, bool last)
+{
+    bool selected = false;
+    for (const Event& event : statement.events) {
+        if (writer.cancelled())
+            return;
+        ByteWriter w;
+        if (const auto* m = std::get_if<Message>(&event)) {
+            writeMessage(w, *m, serverName, version_);
+        } else if (const auto* result = std::get_if<ResultSet>(&event)) {
+            writeResultSet(writer, *result);
+            selected = true;
+        } else if (const auto* change = std::get_if<DatabaseChanged>(&event)) {
+            writeEnvChange(w, EnvChange::Database, change->newName, change->oldName);
+        } else if (const auto* status = std::get_if<ReturnStatus>(&event)) {
+            writeReturnStatus(w, status->value);
+        }
+        writer.add(w.bytes());
+    }
+    uint16_t status = (last ? 0 : done::more) | (statement.error ? done::error : 0)
+                      | (statement.rowCount ? done::count : 0);
+    ByteWriter w;
+    writeDone(w, statement.procedure ? DoneToken::DoneProc : DoneToken::Done, status,
+              selected ? selectCommand : 0, statement.rowCount.value_or(0), version_);
+    if (!writer.cancelled())
+        writer.add(w.bytes());
+}
+
+void Connection::writeResultSet(ReplyWriter& writer, const ResultSet& result)
+{
+    if (result.columns.empty())
+        return;
+    ByteWriter chunk;
+    writeColumnMetadata(chunk, result.columns, version_);
+    for (const std::vector<Value>& row : result.rows) {
+        ByteWriter encoded;
+        try {
+            writeRow(encoded, result.columns, row);
+        } catch (const std::invalid_argument& e) {
+            writer.add(chunk.take());
+            throw EncodingFailed(std::string("The stand-in cannot send a value: ") + e.what());
+        }
+        chunk.append(encoded.bytes());
+        if (chunk.size() >= packetSize_) {
+            writer.add(chunk.take());
+            if (writer.cancelled())
+                return;
+        }
+    }
+    writer.add(chunk.take());
+}
+
+}  // namespace
+
+void serveConnection(int socket, ServerContext& context, uint16_t sessionId)
+{
+    Connection(socket, context, sessionId).run();
+}
+
+}  // namespace standin::tds

@@ -1,0 +1,16 @@
+// A result set as COLMETADATA and ROW tokens, each SqlType as the TDS type a SQL Server
+// would send for it.
+#pragma once
+
+#include "Bytes.h"
+#include "Engine.h"
+
+#include <cstdint>
+
+namespace standin::tds {
+
+void writeColumnMetadata(ByteWriter& w, const std::vector<ResultColumn>& columns, uint32_t version);
+// Throws std::invalid_argument when a value's text does not fit its column's type.
+void writeRow(ByteWriter& w, const std::vector<ResultColumn>& columns, const std::vector<Value>& row);
+
+}  // namespace standin::tds

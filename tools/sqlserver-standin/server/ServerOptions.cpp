@@ -1,0 +1,101 @@
+#include "ServerOptions.h"
+
+#include <algorithm>
+#include <cctype>
+#include <charconv>
+#include <fstream>
+#include <stdexcept>
+
+namespace standin::tds {
+namespace {
+
+std::string lower(std::string s)
+{
+    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return s;
+}
+
+int number(const std::string& option, const std::string& text, int min, int max)
+{
+    int value = 0;
+    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (ec != std::errc() || end != text.data() + text.size() || value < min || value > max)
+        throw std::invalid_argument(option + " needs a number from " + std::to_string(min) + " to "
+                                    + std::to_string(max) + ", not '" + text + "'");
+    return value;
+}
+
+void addLogin(ServerOptions& options, const std::string& entry)
+{
+    size_t colon = entry.find(':');
+    if (colon == std::string::npos || colon == 0)
+        throw std::invalid_argument("a login is user:password, not '" + entry + "'");
+    options.logins[lower(entry.substr(0, colon))] = entry.substr(colon + 1);
+}
+
+void addLoginsFile(ServerOptions& options, const std::string& path)
+{
+    std::ifstream in(path);
+    if (!in)
+        throw std::invalid_argument("cannot read the logins file '" + path + "'");
+    for (std::string line; std::getline(in, line);) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        if (!line.empty())
+            addLogin(options, line);
+    }
+}
+
+}  // namespace
+
+const char* const usage =
+    "usage: sqlserver-standin [--port N] [--login USER:PASSWORD]... [--logins FILE]\n"
+    "       [--database NAME]... [--data DIR] [--log FILE] [--close-on TEXT]...\n"
+    "       [--close-on-batch N] [--delay MS] [--stop-on-stdin-eof]\n";
+
+std::optional<std::string> ServerOptions::passwordOf(const std::string& user) const
+{
+    auto it = logins.find(lower(user));
+    if (it == logins.end())
+        return std::nullopt;
+    return it->second;
+}
+
+ServerOptions parseOptions(const std::vector<std::string>& args)
+{
+    ServerOptions options;
+    for (size_t k = 0; k < args.size(); ++k) {
+        const std::string& option = args[k];
+        if (option == "--stop-on-stdin-eof") {
+            options.stopOnStdinEof = true;
+            continue;
+        }
+        if (k + 1 >= args.size())
+            throw std::invalid_argument(option.rfind("--", 0) == 0 ? option + " needs a value"
+                                                                    : "unknown argument '" + option + "'");
+        const std::string& value = args[++k];
+        if (option == "--port")
+            options.port = static_cast<uint16_t>(number(option, value, 0, 65535));
+        else if (option == "--login")
+            addLogin(options, value);
+        else if (option == "--logins")
+            addLoginsFile(options, value);
+        else if (option == "--database")
+            options.databases.push_back(value);
+        else if (option == "--data")
+            options.dataDirectory = value;
+        else if (option == "--log")
+            options.logFile = value;
+        else if (option == "--close-on")
+            options.closeOn.push_back(value);
+        else if (option == "--close-on-batch")
+            options.closeOnBatch = number(option, value, 1, 1 << 30);
+        else if (option == "--delay")
+            options.delayMs = number(option, value, 0, 3600 * 1000);
+        else
+            throw std::invalid_argument("unknown option '" + option + "'");
+    }
+    return options;
+}
+
+}  // namespace standin::tds
