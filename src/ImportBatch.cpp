@@ -22,7 +22,7 @@ QString TargetClause(const ImportSource& source) {
 
 QString ColumnPieces(const ImportSource& source) {
     QStringList pieces;
-    for (const ImportField& field : source.fields) {
+    for (const FieldRow& field : source.fields) {
         pieces += u' ' + FieldNameInSql(field.name) + u' ' + field.type + u" '"_s +
                   QuotedText(ColumnPattern(source.rowPath, field.path)) + u'\'';
     }

@@ -6,18 +6,14 @@
 #include <QStringList>
 #include <vector>
 
-struct ImportField {
-    QString path;  // the XML path of the field's node
-    QString name;  // the column's name
-    QString type;  // the column's data type text, such as VarChar(50)
-};
+#include "FieldList.h"
 
 struct ImportSource {
     QByteArray documentText;  // 8-bit, every line ending in CR LF; empty without a document
     QString tableText;        // as typed
     QStringList existingTables;
     QString rowPath;
-    std::vector<ImportField> fields;  // at least one
+    std::vector<FieldRow> fields;  // at least one
 };
 
 // UTF-8. Inserts into the table by position when its name is one of existingTables (exact
