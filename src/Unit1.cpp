@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QHeaderView>
 
 #include "ErrorDisplay.h"
 #include "Unit3.h"
@@ -28,6 +29,7 @@ TForm1::TForm1(QWidget* parent)
     ui->ListBox1->setColumnHidden(0, true);
     ui->ListBox1->setColumnWidth(1, 118);
     ui->ListBox1->setColumnWidth(2, 119);
+    ui->ListBox1->header()->setStretchLastSection(false);
     setFixedSize(587, 361 + ui->MainMenu1->sizeHint().height());
     Guarded([this] { FormCreate(); });
 }

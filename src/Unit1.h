@@ -36,6 +36,9 @@ public:
     // Shows one of the program's messages in the language the File menu caption selects.
     void ShowMessage(MessageId id, const QString& errorText = {});
 
+    // SQL Server access: the tables and views of the chosen database, as the import looks them up.
+    const QStringList& ExistingTableNames() const { return ExistingTables; }
+
 public slots:
     void LoadXML1Click();
     void Open1Click();
@@ -56,6 +59,9 @@ protected:
 private:
     void FormCreate();
     void FormClose();
+    // SQL Server access: the protected steps of Connect, and what its failure leaves.
+    void ConnectAndListDatabases(const QString& connectionString);
+    void DisableDestination();
 
     std::unique_ptr<Ui::TForm1> ui;
     platform::OpenDialog OpenDialog1;

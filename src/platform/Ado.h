@@ -1,9 +1,77 @@
-// Connection and Recordset: the server access the program relies on.
+// Connection and Recordset: the server access the program relies on, over ODBC.
 #pragma once
+
+#include <cstdint>
+#include <memory>
+#include <stdexcept>
+#include <vector>
+
+#include <QString>
+#include <QStringList>
+#include <QVariant>
 
 namespace platform {
 
-class Connection final {};
-class Recordset final {};
+// A failed call. what() is the message in UTF-8: the server's text of the first error, else
+// the driver's, else "OLE error" with the code.
+class AdoError final : public std::runtime_error {
+public:
+    explicit AdoError(const QString& text, uint32_t code = kFailCode);
+    uint32_t Code() const { return code_; }
+
+    static constexpr uint32_t kFailCode = 0x80004005;
+
+private:
+    uint32_t code_;
+};
+
+// Throws AdoError "Object required" when the object could not be created at start-up.
+template <typename T>
+T& Required(const std::unique_ptr<T>& object) {
+    if (!object) throw AdoError(QStringLiteral("Object required"));
+    return *object;
+}
+
+class Connection final {
+public:
+    // Throws AdoError when the driver manager cannot be reached.
+    Connection();
+    ~Connection();
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+
+    // Greater than 0 while open.
+    int State() const { return open_ ? 1 : 0; }
+    void Close();
+    // connectionString: "Provider=SQLOLEDB.1;Data Source=..." with ";Integrated Security=SSPI;"
+    // for the logged-on account. The password is used for the login and not kept.
+    void Open(const QString& connectionString, const QString& user, const QString& password);
+
+private:
+    friend class Recordset;
+    void* handle_ = nullptr;  // SQLHDBC
+    bool open_ = false;
+};
+
+// Runs one batch and holds the rows of its first result with columns, read whole, so that a
+// failure in any later statement of the batch fails Open.
+class Recordset final {
+public:
+    Recordset() = default;
+
+    int State() const { return open_ ? 1 : 0; }
+    void Close();
+    void Open(const QString& sql, Connection& connection);
+    bool Eof() const;
+    // The column's value in the current row: its text, or a null QVariant for NULL.
+    QVariant Field(const QString& name) const;
+    void MoveNext();
+
+private:
+    bool open_ = false;
+    QStringList columns_;
+    std::vector<std::vector<QVariant>> rows_;
+    size_t current_ = 0;
+};
 
 }  // namespace platform

@@ -80,10 +80,13 @@ Scalar add(const Scalar& a, const Scalar& b)
     if (!x || !y)
         return {numeric, std::nullopt};
     if (integers && integersB) {
-        const long long sum = std::stoll(*x) + std::stoll(*y);
-        if (sum >= -2147483648LL && sum <= 2147483647LL)
-            return {ColumnType{SqlType::Int}, std::to_string(sum)};
-        return {ColumnType{SqlType::BigInt}, std::to_string(sum)};
+        // Integers add in the wider of the two types, overflowing as the server does.
+        const bool big = a.type.type == SqlType::BigInt || b.type.type == SqlType::BigInt;
+        long long sum = 0;
+        const bool overflow = __builtin_add_overflow(std::stoll(*x), std::stoll(*y), &sum);
+        if (overflow || (!big && (sum < -2147483648LL || sum > 2147483647LL)))
+            throw SqlError(msg::overflow("expression", big ? "bigint" : "int"));
+        return {ColumnType{big ? SqlType::BigInt : SqlType::Int}, std::to_string(sum)};
     }
     const ColumnType f{SqlType::Float};
     const double sum = std::strtod(x->c_str(), nullptr) + std::strtod(y->c_str(), nullptr);
@@ -91,6 +94,14 @@ Scalar add(const Scalar& a, const Scalar& b)
 }
 
 }  // namespace
+
+std::optional<long long> integerOf(const Scalar& s)
+{
+    const Value v = types::convert(s.value, s.type, ColumnType{SqlType::BigInt});
+    if (!v)
+        return std::nullopt;
+    return std::stoll(*v);
+}
 
 Scalar& SessionState::variable(const std::string& name)
 {

@@ -232,13 +232,6 @@ Message removeInvalid()
     m.procedure = "sp_xml_removedocument";
     return m;
 }
-Message procedureArgument(const std::string& procedure)
-{
-    return make(201, 16,
-                "Procedure or function '" + procedure +
-                    "' expects parameter '@hdoc', which was not supplied.",
-                4);
-}
 
 }  // namespace msg
 }  // namespace standin

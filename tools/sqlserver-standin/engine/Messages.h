@@ -59,7 +59,6 @@ Message xmlParseError(unsigned code, int line, const std::string& near);        
 Message xmlErrorDescription(const std::string& description);                     // 6602
 Message xpathError(const std::string& description);                              // 6603
 Message removeInvalid();                                                         // 6607
-Message procedureArgument(const std::string& procedure);                         // 201
 
 }  // namespace msg
 }  // namespace standin

@@ -130,7 +130,8 @@ private:
 
     long long number()
     {
-        if (peek().kind != Token::Number || peek().text.find_first_not_of("0123456789") != std::string::npos)
+        if (peek().kind != Token::Number || peek().text.find_first_not_of("0123456789") != std::string::npos ||
+            peek().text.size() > 18)
             fail();
         return std::stoll(take().text);
     }

@@ -95,7 +95,8 @@ StatementReply prepareDocument(SessionState& s, const ast::Exec& e)
 StatementReply removeDocument(SessionState& s, const ast::Exec& e)
 {
     const Scalar h = s.evaluate(argument(e, 0, "@hdoc").value);
-    const auto found = h.value ? s.documents.find(std::stoll(*h.value)) : s.documents.end();
+    const auto handle = integerOf(h);
+    const auto found = handle ? s.documents.find(*handle) : s.documents.end();
     if (found == s.documents.end())
         throw SqlError(msg::removeInvalid());
     s.documents.erase(found);

@@ -73,7 +73,7 @@ Rowset tableRows(const SessionState& s, const std::string& name)
 Rowset openXmlRows(const SessionState& s, const ast::OpenXml& o)
 {
     const Scalar handle = s.evaluate(ast::Expr{{o.handle}});
-    const long long h = handle.value ? std::stoll(*handle.value) : 0;
+    const long long h = integerOf(handle).value_or(0);
     const auto doc = s.documents.find(h);
     if (doc == s.documents.end())
         throw SqlError(msg::handleMissing(h));

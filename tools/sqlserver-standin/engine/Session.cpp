@@ -121,6 +121,8 @@ std::vector<StatementReply> Session::executeBatch(const std::string& batch)
         reply.error = true;
         reply.events.assign(e.messages.begin(), e.messages.end());
         return {reply};
+    } catch (const std::exception& e) {
+        return {failed({msg::make(50000, 16, std::string("Internal error: ") + e.what())}, 1)};
     }
     std::vector<StatementReply> replies;
     for (const ast::Located& st : statements) {

@@ -18,6 +18,9 @@ struct Scalar {
     Value value;
 };
 
+// A value as a whole number (a document handle); NULL stays NULL. Throws SqlError.
+std::optional<long long> integerOf(const Scalar& s);
+
 struct SessionState {
     explicit SessionState(Catalog::Impl& c) : catalog(c) {}
 

@@ -94,16 +94,6 @@ std::string name(SqlType type)
     return {};
 }
 
-std::string text(const ColumnType& type)
-{
-    std::string out = name(type.type);
-    if (takesLength(type.type))
-        out += "(" + std::to_string(type.length) + ")";
-    if (takesPrecision(type.type))
-        out += "(" + std::to_string(type.precision) + "," + std::to_string(type.scale) + ")";
-    return out;
-}
-
 std::optional<SqlType> byName(const std::string& typeName)
 {
     for (const auto& [t, n] : kNames)

@@ -11,8 +11,6 @@ namespace standin::types {
 
 // The lower-case T-SQL name ("varchar", "sql_variant", "timestamp").
 std::string name(SqlType type);
-// The declared form ("varchar(50)", "decimal(18,2)", "int").
-std::string text(const ColumnType& type);
 std::optional<SqlType> byName(const std::string& name);
 
 bool isCharacter(SqlType type);  // char, varchar, text and the n-types

@@ -95,6 +95,16 @@ TEST_F(ImportBatchTest, NewTableFormTwiceReportsTheExistingTableAndStillRemovesT
     EXPECT_EQ(query("SELECT * FROM Orders").size(), 1u);
 }
 
+TEST_F(ImportBatchTest, RowPathMatchingNothingCreatesAnEmptyTable)
+{
+    const auto replies = run(importBatch(kOrders, "Orders", "orders/order/@none", kOrderFields));
+    EXPECT_TRUE(errorsOf(replies).empty());
+    EXPECT_EQ(replies[4].rowCount, 0u);
+    const auto selected = run("SELECT * FROM Orders");
+    EXPECT_EQ(resultOf(selected[0])->columns.size(), 3u);
+    EXPECT_TRUE(resultOf(selected[0])->rows.empty());
+}
+
 TEST_F(ImportBatchTest, InsertWithOtherColumnCountFails)
 {
     ok("CREATE TABLE Orders (Item varchar(50), Qty int)");

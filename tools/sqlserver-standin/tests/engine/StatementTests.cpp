@@ -261,6 +261,29 @@ TEST_F(StatementTest, VariablesAreCheckedBeforeTheBatchRuns)
               (Rows{{"abc", "8"}}));
 }
 
+TEST_F(StatementTest, OddInputGivesServerErrorsNotInternalOnes)
+{
+    struct Case {
+        const char* batch;
+        int number;
+    };
+    const Case cases[] = {
+        {"EXEC sp_xml_removedocument 'abc'", 245},
+        {"EXEC sp_xml_removedocument", 201},
+        {"SELECT * FROM OPENXML (99999999999999999999, 'a') WITH (x int)", 102},
+        {"SELECT 2147483647 + 1", 8115},
+        {"DECLARE @h varchar(5) = 'x' SELECT * FROM OPENXML (@h, 'a') WITH (x int)", 245},
+        {"SELECT * FROM OPENXML (1, 'a') WITH (x int)", 8179},
+        {"CREATE TABLE t (a varchar(10)) INSERT INTO t VALUES (1.5) SELECT * FROM t WHERE a = 'x' + 1", 245},
+        {"[", 105},
+        {"SELECT 'a' + ", 102},
+    };
+    for (const Case& c : cases) {
+        const Message m = fails(c.batch);
+        EXPECT_EQ(m.number, c.number) << c.batch << ": " << m.text;
+    }
+}
+
 TEST_F(StatementTest, EmptyBatchGivesOneReply)
 {
     const auto replies = run("  -- nothing here\n/* nor /* here */ */ ");

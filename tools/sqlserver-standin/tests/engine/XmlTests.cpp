@@ -85,7 +85,7 @@ TEST_F(XmlTest, RowPatternEndingInSlashIsRefused)
 
 TEST_F(XmlTest, NestingLimitOf256OpenElements)
 {
-    for (int depth : {256, 257}) {
+    for (int depth : {256, 257, 300}) {
         std::string doc;
         for (int i = 0; i < depth; ++i)
             doc += "<e>";
@@ -102,6 +102,8 @@ TEST_F(XmlTest, NestingLimitOf256OpenElements)
         ASSERT_EQ(m.size(), 2u);
         EXPECT_EQ(m[0].number, 6601);
         EXPECT_EQ(m[1].number, 6602);
+        EXPECT_EQ(m[1].text, "The error description is 'The document exceeds the maximum of 256 open elements.'.")
+            << depth;
         EXPECT_EQ(errorsOf({replies[3]}).front().number, 8179);
     }
 }

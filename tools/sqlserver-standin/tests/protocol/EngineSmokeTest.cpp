@@ -25,5 +25,64 @@ TEST(EngineSmoke, LogsInSelectsAndChangesDatabase)
     EXPECT_EQ(refused.connect(connectionString(server.port(), "sa", "wrong")), SQL_ERROR);
 }
 
+TEST(EngineSmoke, TypedValuesTravelThroughATable)
+{
+    StandinProcess server(SQLSERVER_STANDIN, {"--login", "sa:Secret-1"});
+    OdbcConnection connection;
+    ASSERT_TRUE(SQL_SUCCEEDED(connection.connect(connectionString(server.port()))));
+    OdbcStatement statement(connection);
+    const char* create =
+        "CREATE TABLE t (i int, b bit, d decimal(10,2), m money, dt datetime, v varchar(20), "
+        "n nvarchar(20), g uniqueidentifier, f float, x ntext)";
+    ASSERT_NE(statement.execute(create), SQL_ERROR);  // SQL_NO_DATA: no rows, no count
+    SQLRETURN rc = statement.execute(
+        "INSERT INTO t VALUES (42, 1, 12.5, 3.25, '2024-02-29 13:45:10.003', 'h\u00e9llo', N'\u65e5\u672c', "
+        "'6F9619FF-8B86-D011-B42D-00C04FC964FF', 1.5, N'long'), "
+        "(NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL)");
+    ASSERT_TRUE(SQL_SUCCEEDED(rc));
+    ASSERT_TRUE(SQL_SUCCEEDED(statement.execute("SELECT * FROM t")));
+    std::vector<Row> rows = statement.fetchAll();
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[0], (Row{"42", "1", "12.50", "3.2500", "2024-02-29 13:45:10.003", "h\u00e9llo", "\u65e5\u672c",
+                            "6F9619FF-8B86-D011-B42D-00C04FC964FF", "1.5", "long"}));
+    EXPECT_EQ(rows[1], Row(10, std::nullopt));
+}
+
+TEST(EngineSmoke, ErrorsReachTheDriver)
+{
+    StandinProcess server(SQLSERVER_STANDIN, {"--login", "sa:Secret-1"});
+    OdbcConnection connection;
+    ASSERT_TRUE(SQL_SUCCEEDED(connection.connect(connectionString(server.port()))));
+    OdbcStatement statement(connection);
+    ASSERT_EQ(statement.execute("SELECT * FROM nowhere"), SQL_ERROR);
+    ASSERT_FALSE(statement.diagnostics().empty());
+    EXPECT_EQ(statement.diagnostics()[0].native, 208);
+    EXPECT_EQ(statement.diagnostics()[0].state, "42S02");
+}
+
+TEST(EngineSmoke, ProcedureRepliesInsideABatchLeadToTheRows)
+{
+    StandinProcess server(SQLSERVER_STANDIN, {"--login", "sa:Secret-1"});
+    OdbcConnection connection;
+    ASSERT_TRUE(SQL_SUCCEEDED(connection.connect(connectionString(server.port()))));
+    OdbcStatement statement(connection);
+    SQLRETURN rc = statement.execute(
+        "DECLARE @h int\n"
+        "EXEC sp_xml_preparedocument @h OUTPUT, N'<r><a x=\"1\"/><a x=\"2\"/></r>'\n"
+        "SELECT x FROM OPENXML(@h, '/r/a', 1) WITH (x int)\n"
+        "EXEC sp_xml_removedocument @h");
+    ASSERT_TRUE(SQL_SUCCEEDED(rc) || rc == SQL_NO_DATA);
+    std::vector<Row> rows;
+    do {
+        SQLSMALLINT columns = 0;
+        SQLNumResultCols(statement.handle(), &columns);
+        if (columns > 0)
+            rows = statement.fetchAll();
+        rc = statement.moreResults();
+    } while (SQL_SUCCEEDED(rc));
+    EXPECT_EQ(rc, SQL_NO_DATA);
+    EXPECT_EQ(rows, (std::vector<Row>{{"1"}, {"2"}}));
+}
+
 }  // namespace
 }  // namespace standin::testing

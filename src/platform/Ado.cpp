@@ -1,0 +1,319 @@
+#include "platform/Ado.h"
+
+#include <sql.h>
+#include <sqlext.h>
+#include <sqlucode.h>
+
+#include <algorithm>
+#include <array>
+
+#include "platform/OdbcConnectionString.h"
+#include "platform/OdbcDiagnostics.h"
+
+static_assert(sizeof(SQLWCHAR) == sizeof(char16_t));
+
+namespace platform {
+
+namespace {
+
+// A silent server must not hang the window for ever; statements have no time limit.
+constexpr SQLULEN kLoginTimeoutSeconds = 15;
+
+// The driver manager takes statement texts as non-const and never writes to them.
+SQLWCHAR* Wide(const QString& text) {
+    return const_cast<SQLWCHAR*>(reinterpret_cast<const SQLWCHAR*>(text.utf16()));
+}
+SQLWCHAR* Wide(char16_t* text) { return reinterpret_cast<SQLWCHAR*>(text); }
+
+QString FromWide(const SQLWCHAR* text, qsizetype length) {
+    return QString::fromUtf16(reinterpret_cast<const char16_t*>(text), length);
+}
+
+std::vector<DiagRecord> DiagRecords(SQLSMALLINT type, SQLHANDLE handle) {
+    std::vector<DiagRecord> records;
+    for (SQLSMALLINT i = 1;; ++i) {
+        std::array<SQLWCHAR, 6> state{};
+        SQLINTEGER native = 0;
+        std::vector<SQLWCHAR> text(SQL_MAX_MESSAGE_LENGTH);
+        SQLSMALLINT length = 0;
+        SQLRETURN rc = SQLGetDiagRecW(type, handle, i, state.data(), &native, text.data(),
+                                      static_cast<SQLSMALLINT>(text.size()), &length);
+        if (rc == SQL_SUCCESS_WITH_INFO && length >= static_cast<SQLSMALLINT>(text.size())) {
+            text.resize(static_cast<size_t>(length) + 1);
+            rc = SQLGetDiagRecW(type, handle, i, state.data(), &native, text.data(),
+                                static_cast<SQLSMALLINT>(text.size()), &length);
+        }
+        if (!SQL_SUCCEEDED(rc)) break;
+        records.push_back({FromWide(state.data(), 5),
+                           FromWide(text.data(), std::min<qsizetype>(length, text.size() - 1))});
+    }
+    return records;
+}
+
+[[noreturn]] void Fail(SQLSMALLINT type, SQLHANDLE handle) {
+    const QString text = handle ? FailureText(DiagRecords(type, handle)) : QString();
+    if (text.isEmpty()) {
+        throw AdoError(
+            QString::asprintf("OLE error %.8x", static_cast<unsigned>(AdoError::kFailCode)));
+    }
+    throw AdoError(text);
+}
+
+// Passes success, information and the end of data; throws on an error, also one that a
+// driver reports beside information.
+void Check(SQLRETURN rc, SQLSMALLINT type, SQLHANDLE handle) {
+    if (rc == SQL_SUCCESS || rc == SQL_NO_DATA) return;
+    if (rc == SQL_SUCCESS_WITH_INFO) {
+        const std::vector<DiagRecord> records = DiagRecords(type, handle);
+        const bool failed = std::any_of(records.begin(), records.end(), [](const auto& record) {
+            return IsErrorState(record.state);
+        });
+        if (!failed) return;
+    }
+    Fail(type, handle);
+}
+
+// The driver manager's environment, one for the run.
+SQLHENV Environment() {
+    struct Owner {
+        SQLHENV handle = SQL_NULL_HENV;
+        Owner() {
+            if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &handle))) {
+                throw AdoError(QStringLiteral("The ODBC driver manager cannot be loaded"));
+            }
+            const SQLRETURN rc = SQLSetEnvAttr(handle, SQL_ATTR_ODBC_VERSION,
+                                               reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
+            if (!SQL_SUCCEEDED(rc)) {
+                SQLFreeHandle(SQL_HANDLE_ENV, handle);
+                Fail(SQL_HANDLE_ENV, SQL_NULL_HANDLE);
+            }
+        }
+        ~Owner() { SQLFreeHandle(SQL_HANDLE_ENV, handle); }
+    };
+    static const Owner owner;
+    return owner.handle;
+}
+
+QStringList InstalledDrivers() {
+    QStringList drivers;
+    SQLUSMALLINT direction = SQL_FETCH_FIRST;
+    for (;;) {
+        std::array<SQLWCHAR, 256> name{};
+        std::array<SQLWCHAR, 1024> attributes{};
+        SQLSMALLINT nameLength = 0;
+        SQLSMALLINT attributesLength = 0;
+        const SQLRETURN rc =
+            SQLDriversW(Environment(), direction, name.data(),
+                        static_cast<SQLSMALLINT>(name.size()), &nameLength, attributes.data(),
+                        static_cast<SQLSMALLINT>(attributes.size()), &attributesLength);
+        if (!SQL_SUCCEEDED(rc)) break;
+        drivers << FromWide(name.data(), std::min<qsizetype>(nameLength, name.size() - 1));
+        direction = SQL_FETCH_NEXT;
+    }
+    return drivers;
+}
+
+// Overwrites the buffer however the scope is left; volatile keeps the stores from being dropped.
+class Wiped final {
+public:
+    explicit Wiped(std::u16string& text) : text_(text) {}
+    ~Wiped() {
+        text_.resize(text_.capacity());
+        volatile char16_t* data = text_.data();
+        for (size_t i = 0; i < text_.size(); ++i) data[i] = 0;
+    }
+    Wiped(const Wiped&) = delete;
+    Wiped& operator=(const Wiped&) = delete;
+
+private:
+    std::u16string& text_;
+};
+
+class Statement final {
+public:
+    explicit Statement(SQLHDBC connection) {
+        if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_STMT, connection, &handle_))) {
+            Fail(SQL_HANDLE_DBC, connection);
+        }
+    }
+    ~Statement() { SQLFreeHandle(SQL_HANDLE_STMT, handle_); }
+    Statement(const Statement&) = delete;
+    Statement& operator=(const Statement&) = delete;
+
+    SQLHSTMT Handle() const { return handle_; }
+    void Check(SQLRETURN rc) const { platform::Check(rc, SQL_HANDLE_STMT, handle_); }
+
+private:
+    SQLHSTMT handle_ = SQL_NULL_HSTMT;
+};
+
+QStringList ColumnNames(const Statement& statement, SQLSMALLINT count) {
+    QStringList names;
+    for (SQLUSMALLINT column = 1; column <= count; ++column) {
+        std::array<SQLWCHAR, 256> name{};
+        SQLSMALLINT length = 0;
+        statement.Check(SQLColAttributeW(statement.Handle(), column, SQL_DESC_NAME, name.data(),
+                                         sizeof(name), &length, nullptr));
+        const qsizetype characters = length / static_cast<qsizetype>(sizeof(SQLWCHAR));
+        names << FromWide(name.data(), std::min<qsizetype>(characters, name.size() - 1));
+    }
+    return names;
+}
+
+// Text of any length, in pieces; a null QVariant for NULL.
+QVariant ColumnValue(const Statement& statement, SQLUSMALLINT column) {
+    std::u16string value;
+    std::array<SQLWCHAR, 1024> buffer{};
+    constexpr SQLLEN kRoom = static_cast<SQLLEN>(sizeof(buffer) - sizeof(SQLWCHAR));
+    for (;;) {
+        SQLLEN indicator = 0;
+        const SQLRETURN rc = SQLGetData(statement.Handle(), column, SQL_C_WCHAR, buffer.data(),
+                                        sizeof(buffer), &indicator);
+        if (rc == SQL_NO_DATA) break;
+        statement.Check(rc);
+        if (indicator == SQL_NULL_DATA) return {};
+        const bool more = indicator == SQL_NO_TOTAL || indicator > kRoom;
+        const SQLLEN bytes = more ? kRoom : indicator;
+        value.append(reinterpret_cast<const char16_t*>(buffer.data()),
+                     static_cast<size_t>(bytes) / sizeof(SQLWCHAR));
+        if (!more) break;
+    }
+    return QString::fromStdU16String(value);
+}
+
+std::vector<std::vector<QVariant>> Rows(const Statement& statement, SQLSMALLINT columns) {
+    std::vector<std::vector<QVariant>> rows;
+    for (;;) {
+        const SQLRETURN rc = SQLFetch(statement.Handle());
+        if (rc == SQL_NO_DATA) break;
+        statement.Check(rc);
+        std::vector<QVariant>& row = rows.emplace_back();
+        for (SQLUSMALLINT column = 1; column <= columns; ++column) {
+            row.push_back(ColumnValue(statement, column));
+        }
+    }
+    return rows;
+}
+
+}  // namespace
+
+AdoError::AdoError(const QString& text, uint32_t code)
+    : std::runtime_error(text.toUtf8().toStdString()), code_(code) {}
+
+Connection::Connection() {
+    SQLHDBC handle = SQL_NULL_HDBC;
+    const SQLHENV environment = Environment();
+    if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_DBC, environment, &handle))) {
+        Fail(SQL_HANDLE_ENV, environment);
+    }
+    handle_ = handle;
+}
+
+Connection::~Connection() {
+    if (open_) SQLDisconnect(handle_);
+    SQLFreeHandle(SQL_HANDLE_DBC, handle_);
+}
+
+void Connection::Close() {
+    if (!open_) return;
+    Check(SQLDisconnect(handle_), SQL_HANDLE_DBC, handle_);
+    open_ = false;
+}
+
+void Connection::Open(const QString& connectionString, const QString& user,
+                      const QString& password) {
+    if (open_) throw AdoError(QStringLiteral("Operation is not allowed when the object is open"));
+    const std::optional<ProviderSettings> settings = ParseProviderString(connectionString, user);
+    const std::optional<OdbcDriver> driver =
+        settings ? ChooseDriver(InstalledDrivers()) : std::nullopt;
+    if (!driver) {
+        throw AdoError(
+            QStringLiteral("Provider cannot be found. It may not be properly installed"));
+    }
+    std::u16string odbc = OdbcConnectionString(*driver, *settings, user).value_or(u"");
+    const Wiped wiped(odbc);
+    if (odbc.empty() ||
+        (!settings->integratedSecurity && !AppendPassword(odbc, driver->kind, password))) {
+        throw AdoError(
+            QStringLiteral("The server, user name or password holds \"};\", which the ") +
+            driver->name + QStringLiteral(" driver cannot be given"));
+    }
+
+    Check(SQLSetConnectAttr(handle_, SQL_ATTR_LOGIN_TIMEOUT,
+                            reinterpret_cast<SQLPOINTER>(kLoginTimeoutSeconds), 0),
+          SQL_HANDLE_DBC, handle_);
+    const SQLRETURN rc = SQLDriverConnectW(handle_, nullptr, Wide(odbc.data()), SQL_NTS, nullptr, 0,
+                                           nullptr, SQL_DRIVER_NOPROMPT);
+    Check(rc, SQL_HANDLE_DBC, handle_);
+    open_ = true;
+}
+
+void Recordset::Close() {
+    open_ = false;
+    columns_.clear();
+    rows_.clear();
+    current_ = 0;
+}
+
+void Recordset::Open(const QString& sql, Connection& connection) {
+    if (open_) throw AdoError(QStringLiteral("Operation is not allowed when the object is open"));
+    if (!connection.open_) {
+        throw AdoError(QStringLiteral("Operation is not allowed when the object is closed"));
+    }
+    const Statement statement(connection.handle_);
+    QStringList columnNames;
+    std::vector<std::vector<QVariant>> rows;
+    // SQL_NO_DATA from the first statement (nothing affected) still leaves later results.
+    SQLRETURN rc = SQLExecDirectW(statement.Handle(), Wide(sql), SQL_NTS);
+    statement.Check(rc);
+    for (bool haveRows = false;;) {
+        SQLSMALLINT columns = 0;
+        if (rc != SQL_NO_DATA && !haveRows) {
+            statement.Check(SQLNumResultCols(statement.Handle(), &columns));
+        }
+        if (columns > 0) {
+            columnNames = ColumnNames(statement, columns);
+            rows = Rows(statement, columns);
+            haveRows = true;
+        }
+        rc = SQLMoreResults(statement.Handle());
+        if (rc == SQL_NO_DATA) break;
+        statement.Check(rc);  // later results are read for their errors only
+    }
+    columns_ = std::move(columnNames);
+    rows_ = std::move(rows);
+    current_ = 0;
+    open_ = true;
+}
+
+bool Recordset::Eof() const { return current_ >= rows_.size(); }
+
+QVariant Recordset::Field(const QString& name) const {
+    if (!open_)
+        throw AdoError(QStringLiteral("Operation is not allowed when the object is closed"));
+    const auto column = std::find_if(columns_.begin(), columns_.end(), [&](const QString& c) {
+        return c.compare(name, Qt::CaseInsensitive) == 0;
+    });
+    if (column == columns_.end()) {
+        throw AdoError(QStringLiteral(
+            "Item cannot be found in the collection corresponding to the requested name or "
+            "ordinal"));
+    }
+    if (Eof()) {
+        throw AdoError(QStringLiteral(
+            "Either BOF or EOF is True, or the current record has been deleted. Requested "
+            "operation requires a current record"));
+    }
+    return rows_[current_][static_cast<size_t>(column - columns_.begin())];
+}
+
+void Recordset::MoveNext() {
+    if (Eof()) {
+        throw AdoError(QStringLiteral(
+            "Either BOF or EOF is True, or the current record has been deleted. Requested "
+            "operation requires a current record"));
+    }
+    ++current_;
+}
+
+}  // namespace platform

@@ -1,0 +1,46 @@
+#include "platform/OdbcDiagnostics.h"
+
+namespace platform {
+
+namespace {
+
+// Length of the leading run of "[...]" groups to drop.
+qsizetype PrefixLength(const QString& text) {
+    const QString serverGroup = QStringLiteral("[SQL Server]");
+    qsizetype end = 0;
+    while (end < text.size() && text[end] == u'[') {
+        const qsizetype close = text.indexOf(u']', end);
+        if (close < 0) break;
+        const bool fromServer = QStringView(text).sliced(end, close + 1 - end) == serverGroup;
+        end = close + 1;
+        if (fromServer) break;
+    }
+    return end;
+}
+
+}  // namespace
+
+bool IsErrorState(const QString& state) {
+    return !(state.startsWith(u"00") || state.startsWith(u"01") || state.startsWith(u"02"));
+}
+
+QString CleanMessageText(const QString& text) {
+    QString cleaned = text.mid(PrefixLength(text));
+    qsizetype end = cleaned.size();
+    while (end > 0 && (cleaned[end - 1].unicode() <= 32 || cleaned[end - 1] == u'.')) --end;
+    cleaned.truncate(end);
+    return cleaned;
+}
+
+QString FailureText(const std::vector<DiagRecord>& records) {
+    QString firstText;
+    for (const DiagRecord& record : records) {
+        const QString text = CleanMessageText(record.text);
+        if (text.isEmpty()) continue;
+        if (IsErrorState(record.state)) return text;
+        if (firstText.isEmpty()) firstText = text;
+    }
+    return firstText;
+}
+
+}  // namespace platform

@@ -1,0 +1,21 @@
+// A local TCP port nobody listens on: bound once to get a free number, then released.
+#pragma once
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <QString>
+
+inline QString ClosedPortServer() {
+    const int s = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof(address);
+    bind(s, reinterpret_cast<sockaddr*>(&address), sizeof(address));
+    getsockname(s, reinterpret_cast<sockaddr*>(&address), &length);
+    close(s);
+    return QStringLiteral("127.0.0.1,%1").arg(ntohs(address.sin_port));
+}
