@@ -32,7 +32,7 @@ struct ControlSpec {
 const ControlSpec kControls[] = {
     {"GroupBox1", "QGroupBox", "centralwidget", {8, 8, 569, 217}, "Source Data", true},
     {"Panel2", "QLabel", "GroupBox1", {16, 17, 233, 16}, "XML Schema", true},
-    {"TreeView1", "DoubleClickTree", "GroupBox1", {17, 33, 232, 168}, nullptr, true},
+    {"TreeView1", "SelectionKeepingTree", "GroupBox1", {17, 33, 232, 168}, nullptr, true},
     {"Button1", "QPushButton", "GroupBox1", {256, 88, 25, 25}, "->", true},
     {"Button2", "QPushButton", "GroupBox1", {256, 128, 25, 25}, "<-", true},
     {"Panel4", "QLabel", "GroupBox1", {288, 17, 241, 16}, "Selected Fields", true},

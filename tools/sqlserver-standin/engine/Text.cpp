@@ -1,66 +1,20 @@
 #include "Text.h"
 
-#include <array>
+#include "Unicode.h"
+
 #include <vector>
 
 namespace standin::text {
 namespace {
 
-// Code points of the bytes 0x80..0x9F; the five bytes Windows leaves unassigned map to themselves.
-constexpr std::array<char32_t, 32> kHighControls = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+using unicode::appendUtf8;
 
 std::vector<char32_t> decode(const std::string& utf8)
 {
     std::vector<char32_t> out;
-    for (std::size_t i = 0; i < utf8.size();) {
-        const auto c = static_cast<unsigned char>(utf8[i]);
-        int extra = c < 0x80 ? 0 : c < 0xE0 ? 1 : c < 0xF0 ? 2 : 3;
-        char32_t cp = extra == 0 ? c : extra == 1 ? (c & 0x1F) : extra == 2 ? (c & 0x0F) : (c & 0x07);
-        if (c >= 0x80 && c < 0xC0)
-            extra = 0, cp = 0xFFFD;
-        ++i;
-        for (; extra > 0 && i < utf8.size(); --extra, ++i)
-            cp = (cp << 6) | (static_cast<unsigned char>(utf8[i]) & 0x3F);
-        out.push_back(cp);
-    }
+    for (std::size_t i = 0; i < utf8.size();)
+        out.push_back(unicode::nextCodePoint(utf8, i));
     return out;
-}
-
-void encode(char32_t cp, std::string& out)
-{
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-}
-
-char toByte(char32_t cp)
-{
-    if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF))
-        return static_cast<char>(cp);
-    for (std::size_t i = 0; i < kHighControls.size(); ++i)
-        if (kHighControls[i] == cp)
-            return static_cast<char>(0x80 + i);
-    return '?';
-}
-
-char32_t fromByte(unsigned char b)
-{
-    return b >= 0x80 && b < 0xA0 ? kHighControls[b - 0x80] : b;
 }
 
 char32_t fold(char32_t cp)
@@ -82,7 +36,7 @@ std::string toCodePage(const std::string& utf8)
 {
     std::string out;
     for (char32_t cp : decode(utf8))
-        out += toByte(cp);
+        out += unicode::toCp1252(cp);
     return out;
 }
 
@@ -90,7 +44,7 @@ std::string fromCodePage(const std::string& bytes)
 {
     std::string out;
     for (char b : bytes)
-        encode(fromByte(static_cast<unsigned char>(b)), out);
+        appendUtf8(out, unicode::fromCp1252(static_cast<unsigned char>(b)));
     return out;
 }
 
@@ -120,7 +74,7 @@ std::string prefix(const std::string& utf8, std::size_t count, bool utf16Units)
         used += utf16Units && cp >= 0x10000 ? 2 : 1;
         if (used > count)
             break;
-        encode(cp, out);
+        appendUtf8(out, cp);
     }
     return out;
 }

@@ -138,7 +138,8 @@ TEST(WireValues, GuidGroupsAreMixedEndian)
 TEST(TextCodec, Cp1252KeepsItsCharactersAndQuestionsTheRest)
 {
     EXPECT_EQ(utf8ToCp1252("h\xC3\xA9llo \xE2\x82\xAC \xC5\x92"), "h\xE9llo \x80 \x8C");
-    EXPECT_EQ(utf8ToCp1252("\xCE\xA9 \xF0\x9F\x98\x80 \xC2\x81"), "? ? ?");
+    // The five bytes Windows leaves unassigned round-trip to the control characters of their value.
+    EXPECT_EQ(utf8ToCp1252("\xCE\xA9 \xF0\x9F\x98\x80 \xC2\x81"), "? ? \x81");
     EXPECT_EQ(utf8ToCp1252("a\xFF" "b\xC3"), "a?b?");
 }
 
