@@ -39,6 +39,8 @@ TestServer::TestServer(Options options) : databases_(options.databases) {
     for (const QString& text : options.closeOn) {
         arguments.insert(arguments.end(), {"--close-on", Utf8(text)});
     }
+    if (!options.logFile.isEmpty())
+        arguments.insert(arguments.end(), {"--log", Utf8(options.logFile)});
     standin_ = std::make_unique<standin::testing::StandinProcess>(SQLSERVER_STANDIN, arguments);
     server_ = QStringLiteral("127.0.0.1,%1").arg(standin_->port());
 }

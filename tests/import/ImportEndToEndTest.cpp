@@ -1,0 +1,411 @@
+// Import through the real handlers and the real driver, against the stand-in server or the
+// SQL Server that TAVLEN_TEST_SERVER names.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QComboBox>
+#include <QFile>
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTreeWidget>
+#include <memory>
+
+#include "ExpectedBatch.h"
+#include "FieldList.h"
+#include "PrintBytes.h"
+#include "QtPrinting.h"
+#include "Recorders.h"
+#include "ServerForm.h"
+#include "TestServer.h"
+#include "Windows.h"
+
+namespace {
+
+const QString kSales = QStringLiteral("Sales");
+const QString kImportOk = MessageText(MessageId::msgImportOk, Language::English);
+const QString kTooLarge = MessageText(MessageId::msgImportTooLarge, Language::English);
+const QString kFailed = MessageText(MessageId::msgImportFailed, Language::English);
+
+// The worked example's document on one line.
+const QByteArray kOrdersXml =
+    "<orders><order no=\"7\"><item>Tom's pen</item><qty>2</qty></order></orders>";
+
+const std::vector<FieldRow> kOrdersFields = {
+    {QStringLiteral("orders/order/item"), QStringLiteral("Item"), QStringLiteral("VarChar(50)")},
+    {QStringLiteral("orders/order/qty"), QStringLiteral("Qty"), QStringLiteral("Int")},
+    {QStringLiteral("orders/order/@no"), QStringLiteral("OrderNo"), QStringLiteral("Int")}};
+
+using Rows = std::vector<QStringList>;
+
+class ImportEndToEnd : public testing::Test {
+protected:
+    void SetUp() override { StartServer({}); }
+
+    void StartServer(const QStringList& closeOn) {
+        server.reset();
+        server = std::make_unique<TestServer>(
+            TestServer::Options{{kSales}, QStringLiteral("Secret-1"), closeOn, LogPath()});
+    }
+
+    QString LogPath() const { return dir.filePath(QStringLiteral("batches.log")); }
+
+    // Runs statements in the test database, each a batch of its own.
+    void Execute(const QStringList& batches) { server->Execute(kSales, batches); }
+
+    // The named columns of a query's rows, as text.
+    Rows Query(const QString& sql, const QStringList& columns) {
+        std::vector<QStringList> values;
+        for (const QString& column : columns) values.push_back(server->Column(kSales, sql, column));
+        Rows rows(values.empty() ? 0 : values[0].size());
+        for (size_t row = 0; row < rows.size(); ++row) {
+            for (const QStringList& column : values) rows[row] << column.value(row);
+        }
+        return rows;
+    }
+
+    QString WriteFile(const QString& name, const QByteArray& content) {
+        const QString path = dir.filePath(name);
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(content);
+        return path;
+    }
+
+    void OpenXml(const QString& path) {
+        dialog.Ok(path);
+        windows.Form1.findChild<QAction*>(QStringLiteral("Open3"))->trigger();
+    }
+
+    void LoadOrders() {
+        OpenXml(WriteFile(QStringLiteral("orders.xml"), kOrdersXml));
+        AddFields(kOrdersFields);
+    }
+
+    void AddFields(const std::vector<FieldRow>& rows) {
+        for (const FieldRow& row : rows) AppendFieldRow(windows.Form1.FieldList(), row);
+    }
+
+    void ConnectToSales() {
+        Connect();
+        form.ChooseDatabase(server->Name(kSales));
+    }
+
+    void Connect() { form.Connect(server->ServerText(), server->User(), server->Password()); }
+
+    void ChooseTable(const QString& table) {
+        form.Tables().lineEdit()->clear();
+        form.TypeTable(table);
+    }
+
+    // Clears the boxes shown so far, clicks Import and returns the one box it showed.
+    ShownBox Import() {
+        messages.boxes.clear();
+        QTest::mouseClick(&form.ImportButton(), Qt::LeftButton);
+        EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+        EXPECT_EQ(messages.boxes.size(), 1u);
+        return messages.boxes.empty() ? ShownBox{} : messages.boxes.back();
+    }
+
+    QList<QByteArray> LoggedBatches() const {
+        QFile file(LogPath());
+        if (!file.open(QIODevice::ReadOnly)) return {};
+        const QByteArray all = file.readAll();
+        QList<QByteArray> result;
+        const QByteArray separator = "\n----- end of batch -----\n";
+        for (qsizetype at = 0, end; (end = all.indexOf(separator, at)) >= 0;
+             at = end + separator.size())
+            result << all.mid(at, end - at);
+        return result;
+    }
+
+    QByteArray LastBatch() const {
+        const QList<QByteArray> batches = LoggedBatches();
+        return batches.isEmpty() ? QByteArray() : batches.back();
+    }
+
+    // Only the stand-in shows what it was sent.
+    void ExpectLastBatch(const QByteArray& expected) const {
+        if (server->IsStandin()) {
+            EXPECT_EQ(LastBatch(), expected);
+        }
+    }
+    void ExpectLastBatchContains(const QByteArray& part) const {
+        if (server->IsStandin()) {
+            EXPECT_TRUE(LastBatch().contains(part)) << part.toStdString();
+        }
+    }
+
+    QTemporaryDir dir;
+    std::unique_ptr<TestServer> server;
+    Windows windows;
+    ServerForm form{windows.Form1};
+    MessageRecorder messages;
+    OpenDialogScript dialog;
+};
+
+// The document text of a one-line file: the declaration the XML source writes, then the line.
+QByteArray DocumentText(const QByteArray& line) {
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n" + line + "\r\n";
+}
+
+QTreeWidgetItem* FindNode(QTreeWidget& tree, const QString& text) {
+    const QList<QTreeWidgetItem*> found =
+        tree.findItems(text, Qt::MatchExactly | Qt::MatchCaseSensitive | Qt::MatchRecursive);
+    EXPECT_EQ(found.size(), 1) << text.toStdString();
+    return found.value(0);
+}
+
+const QByteArray kOrdersColumns = " Item VarChar(50) '../item', Qty Int '../qty', OrderNo Int '.'";
+const QByteArray kOrdersEscaped = DocumentText(
+    "<orders><order no=\"7\"><item>Tom'+char(39)+'s pen</item><qty>2</qty></order></orders>");
+
+TEST_F(ImportEndToEnd, WorkedExampleIntoNewTable) {
+    LoadOrders();
+    ConnectToSales();
+    ChooseTable(QStringLiteral("Orders"));
+    const ShownBox box = Import();
+    EXPECT_EQ(box.kind, MessageKind::Information);
+    EXPECT_EQ(box.text, kImportOk);
+    ExpectLastBatch(ExpectedBatch("165", kOrdersEscaped, " SELECT * INTO [Orders] ",
+                                  "orders/order/@no", kOrdersColumns));
+    EXPECT_EQ(Query(QStringLiteral("SELECT * FROM Orders"), {"Item", "Qty", "OrderNo"}),
+              Rows({{"Tom's pen", "2", "7"}}));
+}
+
+TEST_F(ImportEndToEnd, IntoExistingTableAndViewByPosition) {
+    Execute({QStringLiteral("CREATE TABLE Lines (Descr varchar(50), Amount int, Id int)"),
+             QStringLiteral("CREATE VIEW LinesView AS SELECT Descr, Amount, Id FROM Lines")});
+    LoadOrders();
+    ConnectToSales();
+    ChooseTable(QStringLiteral("Lines"));
+    EXPECT_EQ(Import().text, kImportOk);
+    ExpectLastBatch(ExpectedBatch("165", kOrdersEscaped, " INSERT INTO [Lines]  SELECT * ",
+                                  "orders/order/@no", kOrdersColumns));
+    // A second Import in a row, through the view this time.
+    ChooseTable(QStringLiteral("LinesView"));
+    EXPECT_EQ(Import().text, kImportOk);
+    ExpectLastBatch(ExpectedBatch("165", kOrdersEscaped, " INSERT INTO [LinesView]  SELECT * ",
+                                  "orders/order/@no", kOrdersColumns));
+    EXPECT_EQ(Query(QStringLiteral("SELECT * FROM Lines"), {"Descr", "Amount", "Id"}),
+              Rows({{"Tom's pen", "2", "7"}, {"Tom's pen", "2", "7"}}));
+}
+
+TEST_F(ImportEndToEnd, RowPathMatchingNothingImportsNoRows) {
+    LoadOrders();
+    FindNode(windows.Form1.StructureTree(), QStringLiteral("order"))
+        ->setText(0, QStringLiteral("bestelling"));
+    ConnectToSales();
+    ChooseTable(QStringLiteral("Orders"));
+    EXPECT_EQ(Import().text, kImportOk);
+    ExpectLastBatchContains("OPENXML (@idoc, 'orders/bestelling/@no',1)");
+    EXPECT_EQ(Query(QStringLiteral("SELECT * FROM Orders"), {"Item"}), Rows());
+}
+
+TEST_F(ImportEndToEnd, ApostrophesInEditedLabelsStayInsideTheirLiterals) {
+    LoadOrders();
+    FindNode(windows.Form1.StructureTree(), QStringLiteral("order"))
+        ->setText(0, QStringLiteral("it's"));
+    ConnectToSales();
+    ChooseTable(QStringLiteral("Orders"));
+    // The statement stays whole: the label's own text reaches the server's XPath parser,
+    // which refuses the apostrophe.
+    const ShownBox box = Import();
+    EXPECT_TRUE(box.text.startsWith(kFailed + QStringLiteral("XML parsing error")))
+        << box.text.toStdString();
+    ExpectLastBatch(ExpectedBatch("165", kOrdersEscaped, " SELECT * INTO [Orders] ",
+                                  "orders/it''s/@no",
+                                  " Item VarChar(50) '../../order/item', Qty Int "
+                                  "'../../order/qty', OrderNo Int '../../order/@no'"));
+}
+
+TEST_F(ImportEndToEnd, SecondImportOfNewTableNameReportsTheServersText) {
+    LoadOrders();
+    ConnectToSales();
+    ChooseTable(QStringLiteral("Orders"));
+    EXPECT_EQ(Import().text, kImportOk);
+    const ShownBox box = Import();
+    EXPECT_EQ(box.kind, MessageKind::Error);
+    EXPECT_TRUE(box.text.startsWith(kFailed)) << box.text.toStdString();
+    EXPECT_TRUE(box.text.contains(
+        QStringLiteral("There is already an object named 'Orders' in the database")))
+        << box.text.toStdString();
+    // ExistingTables did not learn the new table: the new-table form again.
+    ExpectLastBatchContains(" SELECT * INTO [Orders]  FROM");
+    EXPECT_EQ(Query(QStringLiteral("SELECT * FROM Orders"), {"Item"}), Rows({{"Tom's pen"}}));
+}
+
+struct SizeCase {
+    const char* name;
+    int n;
+    bool accepted;
+};
+
+class DocumentSize : public ImportEndToEnd, public testing::WithParamInterface<SizeCase> {};
+
+TEST_P(DocumentSize, TooLargeExactlyAboveEightThousand) {
+    // The declaration, "<a>", the filler, "</a>" and CR LF make the document text.
+    const QByteArray empty = DocumentText("<a></a>");
+    const QByteArray filler(GetParam().n - 50 - empty.size(), 'x');
+    OpenXml(WriteFile(QStringLiteral("big.xml"), "<a>" + filler + "</a>"));
+    AddFields({{QStringLiteral("a"), QStringLiteral("Text"), QStringLiteral("VarChar(8000)")}});
+    ConnectToSales();
+    ChooseTable(QString::fromUtf8(GetParam().name));
+    const ShownBox box = Import();
+    ExpectLastBatch(ExpectedBatch(
+        QByteArray::number(GetParam().n), DocumentText("<a>" + filler + "</a>"),
+        " SELECT * INTO [" + QByteArray(GetParam().name) + "] ", "a", " Text VarChar(8000) '.'"));
+    if (GetParam().accepted) {
+        EXPECT_EQ(box.text, kImportOk);
+        EXPECT_EQ(
+            Query(QStringLiteral("SELECT * FROM ") + QString::fromUtf8(GetParam().name), {"Text"}),
+            Rows({{QString::fromLatin1(filler)}}));
+    } else {
+        EXPECT_EQ(box.kind, MessageKind::Error);
+        EXPECT_EQ(box.text, kTooLarge);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Limit, DocumentSize,
+                         testing::Values(SizeCase{"JustUnder", 8000, true},
+                                         SizeCase{"JustOver", 8001, false}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(ImportEndToEnd, ValueThatDoesNotFitItsTypeReportsTheConversionError) {
+    OpenXml(WriteFile(QStringLiteral("orders.xml"), kOrdersXml));
+    AddFields(
+        {{QStringLiteral("orders/order/item"), QStringLiteral("Item"), QStringLiteral("Int")}});
+    ConnectToSales();
+    ChooseTable(QStringLiteral("Orders"));
+    const ShownBox box = Import();
+    EXPECT_EQ(box.kind, MessageKind::Error);
+    EXPECT_TRUE(box.text.startsWith(kFailed)) << box.text.toStdString();
+    EXPECT_TRUE(box.text.contains(QStringLiteral("Conversion failed when converting")))
+        << box.text.toStdString();
+}
+
+TEST_F(ImportEndToEnd, TableAndFieldNamesThatNeedQuoting) {
+    OpenXml(WriteFile(QStringLiteral("orders.xml"), kOrdersXml));
+    AddFields({{QStringLiteral("orders/order/@no"), QStringLiteral("Order"), QStringLiteral("Int")},
+               {QStringLiteral("orders/order/item"), QStringLiteral("Unit Price"),
+                QStringLiteral("VarChar(50)")},
+               {QStringLiteral("orders/order/qty"), QStringLiteral("a]b"), QStringLiteral("Int")}});
+    ConnectToSales();
+    ChooseTable(QStringLiteral("Order]s Lines"));
+    EXPECT_EQ(Import().text, kImportOk);
+    ExpectLastBatch(
+        ExpectedBatch("165", kOrdersEscaped, " SELECT * INTO [Order]]s Lines] ", "orders/order/@no",
+                      " [Order] Int '.', [Unit Price] VarChar(50) '../item', [a]]b] Int "
+                      "'../qty'"));
+    EXPECT_EQ(
+        Query(QStringLiteral("SELECT * FROM [Order]]s Lines]"), {"Order", "Unit Price", "a]b"}),
+        Rows({{"7", "Tom's pen", "2"}}));
+}
+
+TEST_F(ImportEndToEnd, ConnectionClosedMidImport) {
+    if (!server->IsStandin()) GTEST_SKIP() << "needs the stand-in's faults";
+    StartServer({QStringLiteral("sp_xml_preparedocument")});
+    LoadOrders();
+    ConnectToSales();
+    ChooseTable(QStringLiteral("Orders"));
+    const ShownBox box = Import();
+    EXPECT_EQ(box.kind, MessageKind::Error);
+    EXPECT_TRUE(box.text.startsWith(kFailed)) << box.text.toStdString();
+    EXPECT_GT(box.text.size(), kFailed.size());
+    // The program goes on, and connects again.
+    messages.boxes.clear();
+    Connect();
+    ASSERT_EQ(messages.boxes.size(), 1u);
+    EXPECT_EQ(messages.boxes[0].text, MessageText(MessageId::msgConnectOk, Language::English));
+}
+
+TEST_F(ImportEndToEnd, ImportAfterFailedOpenXmlSendsAnEmptyDocument) {
+    LoadOrders();
+    OpenXml(WriteFile(QStringLiteral("broken.xml"), "<orders>"));
+    ASSERT_EQ(messages.boxes.size(), 1u);
+    EXPECT_EQ(messages.boxes[0].text, MessageText(MessageId::msgBadXml, Language::English));
+    ConnectToSales();
+    ChooseTable(QStringLiteral("Orders"));
+    const ShownBox box = Import();
+    ExpectLastBatch(
+        ExpectedBatch("50", "", " SELECT * INTO [Orders] ", "orders/order/@no", kOrdersColumns));
+    // The server's answer decides the message.
+    EXPECT_EQ(box.text, kFailed + QStringLiteral("The error description is 'XML document must "
+                                                 "have a top level element.'"));
+}
+
+TEST_F(ImportEndToEnd, EmptyFieldListDoesNothing) {
+    OpenXml(WriteFile(QStringLiteral("orders.xml"), kOrdersXml));
+    ConnectToSales();
+    ChooseTable(QStringLiteral("Orders"));
+    const qsizetype sent = LoggedBatches().size();
+    messages.boxes.clear();
+    QTest::mouseClick(&form.ImportButton(), Qt::LeftButton);
+    EXPECT_TRUE(messages.boxes.empty());
+    EXPECT_EQ(LoggedBatches().size(), sent);
+}
+
+TEST_F(ImportEndToEnd, FailureWhileComposingIsReportedAndNothingSent) {
+    LoadOrders();
+    ConnectToSales();
+    ChooseTable(QStringLiteral("Orders"));
+    windows.Form1.StructureTree().clear();
+    const qsizetype sent = LoggedBatches().size();
+    const ShownBox box = Import();
+    EXPECT_EQ(box.text, kFailed + QStringLiteral("Invalid index"));
+    EXPECT_EQ(LoggedBatches().size(), sent);
+}
+
+struct EncodingCase {
+    const char* name;
+    QByteArray file;
+};
+
+class DocumentEncoding : public ImportEndToEnd, public testing::WithParamInterface<EncodingCase> {};
+
+// Whatever the file's encoding, the text reaches nVarChar columns whole, and VarChar columns
+// keep what code page 1252 holds.
+TEST_P(DocumentEncoding, ValuesSurviveAsTheColumnTypeAllows) {
+    OpenXml(WriteFile(QStringLiteral("letters.xml"), GetParam().file));
+    std::vector<FieldRow> fields;
+    for (const char* type : {"NVarChar", "VarChar"}) {
+        for (const char* element : {"e", "s", "m"}) {
+            fields.push_back({QStringLiteral("r/") + QLatin1String(element),
+                              QLatin1String(element) + QLatin1String(type).left(2),
+                              QLatin1String(type) + QStringLiteral("(10)")});
+        }
+    }
+    AddFields(fields);
+    ConnectToSales();
+    ChooseTable(QStringLiteral("Letters"));
+    EXPECT_EQ(Import().text, kImportOk);
+    const QByteArray batch = LastBatch();
+    EXPECT_FALSE(std::any_of(batch.cbegin(), batch.cend(), [](char c) { return c & 0x80; }))
+        << "the document text is ASCII";
+    EXPECT_EQ(
+        Query(QStringLiteral("SELECT * FROM Letters"), {"eNV", "sNV", "mNV", "eVa", "sVa", "mVa"}),
+        Rows({{QStringLiteral("é"), QStringLiteral("ş"), QStringLiteral("😀"), QStringLiteral("é"),
+               QStringLiteral("?"), QStringLiteral("?")}}));
+}
+
+QByteArray Utf16File(const char* utf8) {
+    const QString text = QString::fromUtf8(utf8);
+    return QByteArray("\xff\xfe") +
+           QByteArray(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Declared, DocumentEncoding,
+    testing::Values(EncodingCase{"Utf8",
+                                 "<?xml version=\"1.0\" encoding=\"UTF-8\"?>"
+                                 "<r><e>\xc3\xa9</e><s>\xc5\x9f</s><m>\xf0\x9f\x98\x80</m></r>"},
+                    EncodingCase{"Turkish8Bit",
+                                 "<?xml version=\"1.0\" encoding=\"ISO-8859-9\"?>"
+                                 "<r><e>\xe9</e><s>\xfe</s><m>&#x1F600;</m></r>"},
+                    EncodingCase{"Utf16", Utf16File("<?xml version=\"1.0\" encoding=\"UTF-16\"?>"
+                                                    "<r><e>é</e><s>ş</s><m>😀</m></r>")}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
