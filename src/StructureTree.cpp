@@ -26,21 +26,63 @@ static const QIcon& KindIcon(NodeKind kind) {
 namespace {
 constexpr int KindRole = Qt::UserRole;
 
-QTreeWidgetItem* NewNode(const QString& text, NodeKind kind) {
-    auto* node = new QTreeWidgetItem(QStringList{text});
-    node->setFlags(node->flags() | Qt::ItemIsEditable);
-    SetKind(*node, kind);
-    node->setIcon(0, KindIcon(kind));
-    return node;
-}
+// A tree node that holds its label and kind itself and draws its icon from the kind:
+// documents can give the tree tens of thousands of nodes, and the item's general role
+// store costs several allocations a node to fill and again to clear.
+class StructureNode final : public QTreeWidgetItem {
+public:
+    StructureNode(const QString& text, NodeKind kind)
+        : QTreeWidgetItem(UserType), text_(text), kind_(kind) {
+        setFlags(flags() | Qt::ItemIsEditable);
+    }
+
+    QVariant data(int column, int role) const override {
+        if (column == 0) {
+            switch (role) {
+                case Qt::DisplayRole:
+                case Qt::EditRole:
+                    return text_;
+                case Qt::DecorationRole:
+                    return KindIcon(kind_);
+                case KindRole:
+                    return static_cast<int>(kind_);
+                default:
+                    break;
+            }
+        }
+        return QTreeWidgetItem::data(column, role);
+    }
+
+    void setData(int column, int role, const QVariant& value) override {
+        if (column != 0) return QTreeWidgetItem::setData(column, role, value);
+        switch (role) {
+            case Qt::DisplayRole:
+            case Qt::EditRole:
+                text_ = value.toString();
+                break;
+            case KindRole:
+                kind_ = static_cast<NodeKind>(value.toInt());
+                break;
+            default:
+                return QTreeWidgetItem::setData(column, role, value);
+        }
+        emitDataChanged();
+    }
+
+private:
+    QString text_;
+    NodeKind kind_;
+};
 
 // The node for a document node, with its attribute nodes, which come before its child nodes.
-QTreeWidgetItem* NewNodeFor(const platform::XmlNode& node, QSet<QString>& childTexts) {
+// childTexts, when the node will take child nodes, gets the attribute names.
+QTreeWidgetItem* NewNodeFor(const platform::XmlNode& node, const QString& name,
+                            QSet<QString>* childTexts) {
     QTreeWidgetItem* item =
-        NewNode(node.Name(), node.IsTextElement() ? NodeKind::TextElement : NodeKind::Container);
+        new StructureNode(name, node.IsTextElement() ? NodeKind::TextElement : NodeKind::Container);
     for (const QString& attribute : node.AttributeNames()) {
-        item->addChild(NewNode(attribute, NodeKind::Attribute));
-        childTexts.insert(attribute);
+        item->addChild(new StructureNode(attribute, NodeKind::Attribute));
+        if (childTexts) childTexts->insert(attribute);
     }
     return item;
 }
@@ -74,7 +116,7 @@ void BuildBelow(const platform::XmlNode& node, OpenNode first) {
         if (top.childTexts.contains(name)) continue;
         top.childTexts.insert(name);
         OpenNode below{nullptr, {}, ChildrenToShow(child)};
-        below.item = NewNodeFor(child, below.childTexts);
+        below.item = NewNodeFor(child, name, below.next.IsNull() ? nullptr : &below.childTexts);
         top.item->addChild(below.item);
         if (!below.next.IsNull()) open.push_back(std::move(below));
     }
@@ -96,7 +138,7 @@ void BuildStructureTree(const platform::XmlNode& node, QTreeWidgetItem* parent, 
             if (parent->child(i)->text(0) == name) return;
     }
     OpenNode root{nullptr, {}, {}};
-    root.item = NewNodeFor(node, root.childTexts);
+    root.item = NewNodeFor(node, name, &root.childTexts);
     QTreeWidgetItem* const item = root.item;
     const auto attach = [&] {
         if (parent)

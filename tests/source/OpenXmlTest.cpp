@@ -3,7 +3,11 @@
 #include <algorithm>
 
 #include <QAction>
+#include <QLineEdit>
+#include <QTest>
 #include <QTreeWidget>
+
+#include "StructureTree.h"
 
 #include "Recorders.h"
 #include "Windows.h"
@@ -96,6 +100,28 @@ TEST_F(OpenXmlTest, CancelAfterALoadRebuildsFromTheDocumentInMemory) {
     EXPECT_EQ(fields().topLevelItemCount(), 0);
     OpenXml(name);  // the same name again: still not read
     EXPECT_EQ(TreeShape(), QStringLiteral("a[b]"));
+}
+
+// A label edited in its editor keeps the node's kind and icon and goes into the paths.
+TEST_F(OpenXmlTest, LabelsEditedInPlaceKeepTheirKindAndIcon) {
+    OpenXml(files.Write(QStringLiteral("lib.xml"), "<library><book id=\"1\"/></library>"));
+    windows.Form1.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&windows.Form1));
+    QTreeWidgetItem* book = tree().topLevelItem(0)->child(0);
+    const qint64 icon = book->icon(0).cacheKey();
+    tree().setCurrentItem(book);
+    QTest::keyClick(&tree(), Qt::Key_F2);
+    auto* editor = tree().findChild<QLineEdit*>();
+    ASSERT_NE(editor, nullptr);
+    EXPECT_EQ(editor->text(), QStringLiteral("book"));
+    editor->selectAll();
+    QTest::keyClicks(editor, QStringLiteral("boek"));
+    QTest::keyClick(editor, Qt::Key_Return);
+    QCoreApplication::processEvents();  // the editor commits through a queued call
+    EXPECT_EQ(TreeShape(), QStringLiteral("library[boek[id]]"));
+    EXPECT_EQ(KindOf(*book), NodeKind::Container);
+    EXPECT_EQ(book->icon(0).cacheKey(), icon);
+    EXPECT_EQ(RowPath(tree()), QStringLiteral("library/boek/@id"));
 }
 
 TEST_F(OpenXmlTest, AnotherTextForTheSameFileReadsItAgain) {
