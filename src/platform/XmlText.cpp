@@ -37,66 +37,62 @@ int AppendReference(QByteArray& out, const xmlChar* text) {
     return length;
 }
 
-void AppendText(QByteArray& out, const xmlChar* text) {
+// Writes text with what escape replaces replaced, and every character above 127 as a
+// reference.
+template <typename Escape>
+void AppendEscaped(QByteArray& out, const xmlChar* text, Escape escape) {
     for (const xmlChar* c = text; c && *c;) {
-        switch (*c) {
-            case '&':
-                out += "&amp;";
-                break;
-            case '<':
-                out += "&lt;";
-                break;
-            case '>':
-                out += "&gt;";
-                break;
-            case '\r':
-                out += "&#xD;";
-                break;
-            case '\n':
-                out += "\r\n";
-                break;
-            default:
-                if (*c > 127) {
-                    c += AppendReference(out, c);
-                    continue;
-                }
-                out += static_cast<char>(*c);
+        if (*c > 127) {
+            c += AppendReference(out, c);
+            continue;
         }
+        if (const char* replacement = escape(*c))
+            out += replacement;
+        else
+            out += static_cast<char>(*c);
         ++c;
     }
 }
 
+void AppendText(QByteArray& out, const xmlChar* text) {
+    AppendEscaped(out, text, [](xmlChar c) -> const char* {
+        switch (c) {
+            case '&':
+                return "&amp;";
+            case '<':
+                return "&lt;";
+            case '>':
+                return "&gt;";
+            case '\r':
+                return "&#xD;";
+            case '\n':
+                return "\r\n";
+            default:
+                return nullptr;
+        }
+    });
+}
+
 // Line breaks and tabs as references, which attribute-value normalisation keeps.
 void AppendAttributeValue(QByteArray& out, const xmlChar* value) {
-    for (const xmlChar* c = value; c && *c;) {
-        switch (*c) {
+    AppendEscaped(out, value, [](xmlChar c) -> const char* {
+        switch (c) {
             case '&':
-                out += "&amp;";
-                break;
+                return "&amp;";
             case '<':
-                out += "&lt;";
-                break;
+                return "&lt;";
             case '"':
-                out += "&quot;";
-                break;
+                return "&quot;";
             case '\t':
-                out += "&#x9;";
-                break;
+                return "&#x9;";
             case '\n':
-                out += "&#xA;";
-                break;
+                return "&#xA;";
             case '\r':
-                out += "&#xD;";
-                break;
+                return "&#xD;";
             default:
-                if (*c > 127) {
-                    c += AppendReference(out, c);
-                    continue;
-                }
-                out += static_cast<char>(*c);
+                return nullptr;
         }
-        ++c;
-    }
+    });
 }
 
 void AppendName(QByteArray& out, const xmlNs* ns, const xmlChar* name) {
