@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <variant>
 #include <vector>
 
@@ -52,6 +53,16 @@ struct Message {
     std::string procedure;  // empty outside a stored procedure
     int32_t line = 1;
 };
+
+inline Message makeMessage(int32_t number, uint8_t severity, std::string text, uint8_t state = 1)
+{
+    Message m;
+    m.number = number;
+    m.state = state;
+    m.severity = severity;
+    m.text = std::move(text);
+    return m;
+}
 
 struct DatabaseChanged {
     std::string newName;

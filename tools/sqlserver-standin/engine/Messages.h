@@ -19,8 +19,6 @@ struct SqlError : std::runtime_error {
 
 namespace msg {
 
-Message make(int32_t number, uint8_t severity, std::string text, uint8_t state = 1);
-
 Message syntax(const std::string& near);                 // 102
 Message syntaxKeyword(const std::string& keyword);       // 156
 Message unclosedQuote(const std::string& rest);          // 105

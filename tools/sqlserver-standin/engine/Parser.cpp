@@ -376,7 +376,7 @@ private:
         if (!peek().isWord("VIEW"))
             fail();
         if (!first)
-            raise(msg::make(111, 15, "'CREATE VIEW' must be the first statement in a query batch."), peek().line);
+            raise(makeMessage(111, 15, "'CREATE VIEW' must be the first statement in a query batch."), peek().line);
         ++pos_;
         ast::CreateView v;
         v.name = objectName();

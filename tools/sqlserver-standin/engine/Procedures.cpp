@@ -71,7 +71,7 @@ StatementReply tables(SessionState& s)
 const ast::Exec::Argument& argument(const ast::Exec& e, std::size_t i, const char* parameter)
 {
     if (e.arguments.size() <= i)
-        throw SqlError(msg::make(201, 16,
+        throw SqlError(makeMessage(201, 16,
                                  "Procedure or function '" + e.procedure + "' expects parameter '" +
                                      parameter + "', which was not supplied.",
                                  4));

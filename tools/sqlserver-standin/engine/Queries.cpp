@@ -127,7 +127,7 @@ Rowset project(const SessionState& s, const ast::Select& sel, Rowset in, bool ha
     for (const auto& item : sel.items) {
         if (item.star) {
             if (!hasSource)
-                throw SqlError(msg::make(263, 16, "Must specify table to select from."));
+                throw SqlError(makeMessage(263, 16, "Must specify table to select from."));
             for (std::size_t i = 0; i < in.columns.size(); ++i) {
                 out.columns.push_back(in.columns[i]);
                 from.emplace_back(i);
@@ -234,11 +234,11 @@ Message valueCountMismatch(const ast::Insert& ins, std::size_t values, std::size
     if (ins.columns.empty())
         return msg::columnCount();
     if (values > targets)
-        return msg::make(110, 15,
+        return makeMessage(110, 15,
                          "There are fewer columns in the INSERT statement than values specified in the "
                          "VALUES clause. The number of values in the VALUES clause must match the number "
                          "of columns specified in the INSERT statement.");
-    return msg::make(109, 15,
+    return makeMessage(109, 15,
                      "There are more columns in the INSERT statement than values specified in the "
                      "VALUES clause. The number of values in the VALUES clause must match the number "
                      "of columns specified in the INSERT statement.");
@@ -265,7 +265,7 @@ StatementReply runSelect(SessionState& s, const ast::Select& sel)
         Rowset r = evaluateSelect(s, sel);
         for (auto& c : r.columns) {
             if (c.name.empty())
-                throw SqlError(msg::make(1038, 15,
+                throw SqlError(makeMessage(1038, 15,
                                          "An object or column name is missing or empty. For SELECT INTO "
                                          "statements, verify each column has a name. For other "
                                          "statements, look for empty alias names. Aliases defined as "
@@ -368,7 +368,7 @@ StatementReply runDrop(SessionState& s, const ast::Drop& drop)
     if (!object)
         throw SqlError(msg::cannotDrop(kind, drop.name));
     if (object->view != drop.view)
-        throw SqlError(msg::make(3705, 16,
+        throw SqlError(makeMessage(3705, 16,
                                  std::string("Cannot use DROP ") + (drop.view ? "VIEW" : "TABLE") +
                                      " with '" + drop.name + "' because '" + drop.name + "' is a " +
                                      (object->view ? "view" : "table") + ". Use DROP " +

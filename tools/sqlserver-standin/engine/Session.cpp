@@ -122,7 +122,7 @@ std::vector<StatementReply> Session::executeBatch(const std::string& batch)
         reply.events.assign(e.messages.begin(), e.messages.end());
         return {reply};
     } catch (const std::exception& e) {
-        return {failed({msg::make(50000, 16, std::string("Internal error: ") + e.what())}, 1)};
+        return {failed({makeMessage(50000, 16, std::string("Internal error: ") + e.what())}, 1)};
     }
     std::vector<StatementReply> replies;
     for (const ast::Located& st : statements) {
@@ -134,7 +134,7 @@ std::vector<StatementReply> Session::executeBatch(const std::string& batch)
         } catch (const SqlError& e) {
             replies.push_back(failed(e.messages, st.line));
         } catch (const std::exception& e) {
-            replies.push_back(failed({msg::make(50000, 16, std::string("Internal error: ") + e.what())}, st.line));
+            replies.push_back(failed({makeMessage(50000, 16, std::string("Internal error: ") + e.what())}, st.line));
         }
     }
     if (replies.empty())

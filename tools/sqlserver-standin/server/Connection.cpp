@@ -24,16 +24,6 @@ struct EncodingFailed : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
-Message message(int32_t number, uint8_t state, uint8_t severity, std::string text)
-{
-    Message m;
-    m.number = number;
-    m.state = state;
-    m.severity = severity;
-    m.text = std::move(text);
-    return m;
-}
-
 size_t negotiatedPacketSize(uint32_t requested)
 {
     return requested >= 512 && requested <= 32767 ? requested : defaultPacketSize;
@@ -130,24 +120,24 @@ std::unique_ptr<Session> Connection::logIn()
 
     std::optional<std::string> password = context_.options.passwordOf(login.user);
     if (login.integratedSecurity || !password || *password != login.password)
-        return refuseLogin(message(18456, 1, 14, "Login failed for user '" + login.user + "'."));
+        return refuseLogin(makeMessage(18456, 14, "Login failed for user '" + login.user + "'."));
     std::string database = defaultDatabase;
     if (!login.database.empty()) {
         std::optional<std::string> found = context_.catalog.findDatabase(login.database);
         if (!found)
-            return refuseLogin(message(911, 1, 16, "Database '" + login.database
-                                                       + "' does not exist. Make sure that the name is "
-                                                         "entered correctly."));
+            return refuseLogin(makeMessage(911, 16, "Database '" + login.database
+                                                      + "' does not exist. Make sure that the name is "
+                                                        "entered correctly."));
         database = *found;
     }
     auto session = std::make_unique<Session>(context_.catalog, database);
 
     ByteWriter w;
     writeEnvChange(w, EnvChange::Database, database, defaultDatabase);
-    writeMessage(w, message(5701, 2, 0, "Changed database context to '" + database + "'."), serverName, version_);
+    writeMessage(w, makeMessage(5701, 0, "Changed database context to '" + database + "'.", 2), serverName, version_);
     writeCollationEnvChange(w);
     writeEnvChange(w, EnvChange::Language, "us_english", "");
-    writeMessage(w, message(5703, 1, 0, "Changed language setting to us_english."), serverName, version_);
+    writeMessage(w, makeMessage(5703, 0, "Changed language setting to us_english."), serverName, version_);
     writeLoginAck(w, version_);
     writeEnvChange(w, EnvChange::PacketSize, std::to_string(packetSize_), std::to_string(login.packetSize));
     writeDone(w, DoneToken::Done, 0, 0, 0, version_);
@@ -241,7 +231,7 @@ bool Connection::answerBatch(Session& session, const Bytes& payload)
         replies = session.executeBatch(batch);
     } catch (const std::exception& e) {
         StatementReply failed;
-        failed.events.push_back(message(50000, 1, 16, std::string("The stand-in failed: ") + e.what()));
+        failed.events.push_back(makeMessage(50000, 16, std::string("The stand-in failed: ") + e.what()));
         failed.error = true;
         replies = {failed};
     }
@@ -252,7 +242,7 @@ bool Connection::answerBatch(Session& session, const Bytes& payload)
 void Connection::refuse(const std::string& name, bool procedure)
 {
     StatementReply refused;
-    refused.events.push_back(message(2812, 62, 16, "Could not find stored procedure '" + name + "'."));
+    refused.events.push_back(makeMessage(2812, 16, "Could not find stored procedure '" + name + "'.", 62));
     refused.error = true;
     refused.procedure = procedure;
     reply({refused});
@@ -267,7 +257,7 @@ void Connection::reply(const std::vector<StatementReply>& replies)
             writeStatement(writer, replies[k], k + 1 == replies.size());
     } catch (const EncodingFailed& e) {
         ByteWriter w;
-        writeMessage(w, message(50000, 1, 16, e.what()), serverName, version_);
+        writeMessage(w, makeMessage(50000, 16, e.what()), serverName, version_);
         writeDone(w, DoneToken::Done, done::error, 0, 0, version_);
         writer.add(w.bytes());
     }

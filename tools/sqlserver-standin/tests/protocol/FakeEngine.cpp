@@ -37,15 +37,6 @@ std::string trimmed(const std::string& s)
     return s.substr(first, s.find_last_not_of(" \t\r") - first + 1);
 }
 
-Message makeMessage(int32_t number, uint8_t severity, std::string text)
-{
-    Message m;
-    m.number = number;
-    m.severity = severity;
-    m.text = std::move(text);
-    return m;
-}
-
 ResultSet single(const std::string& name, ColumnType type, Value value)
 {
     ResultSet r;
