@@ -19,7 +19,7 @@
 
 namespace {
 
-struct ControlSpec {
+struct ExpectedControl {
     const char* name;
     const char* className;
     const char* parent;
@@ -29,7 +29,7 @@ struct ControlSpec {
 };
 
 // Every control of the main window as it must open.
-const ControlSpec kControls[] = {
+const ExpectedControl kControls[] = {
     {"GroupBox1", "QGroupBox", "centralwidget", {8, 8, 569, 217}, "Source Data", true},
     {"Panel2", "QLabel", "GroupBox1", {16, 17, 233, 16}, "XML Schema", true},
     {"TreeView1", "SelectionKeepingTree", "GroupBox1", {17, 33, 232, 168}, nullptr, true},
@@ -90,17 +90,17 @@ protected:
 };
 
 TEST_F(MainWindow, EveryControlOpensAsDrawn) {
-    for (const ControlSpec& spec : kControls) {
-        SCOPED_TRACE(spec.name);
-        QWidget* widget = Find<QWidget>(spec.name);
+    for (const ExpectedControl& control : kControls) {
+        SCOPED_TRACE(control.name);
+        QWidget* widget = Find<QWidget>(control.name);
         ASSERT_NE(widget, nullptr);
-        EXPECT_STREQ(widget->metaObject()->className(), spec.className);
-        EXPECT_EQ(widget->parentWidget()->objectName().toStdString(), spec.parent);
-        ExpectGeometry(*widget, spec.geometry);
-        if (spec.caption) {
-            EXPECT_EQ(CaptionOf(*widget).toStdString(), spec.caption);
+        EXPECT_STREQ(widget->metaObject()->className(), control.className);
+        EXPECT_EQ(widget->parentWidget()->objectName().toStdString(), control.parent);
+        ExpectGeometry(*widget, control.geometry);
+        if (control.caption) {
+            EXPECT_EQ(CaptionOf(*widget).toStdString(), control.caption);
         }
-        EXPECT_EQ(widget->isEnabled(), spec.enabled);
+        EXPECT_EQ(widget->isEnabled(), control.enabled);
     }
     EXPECT_TRUE(Find<QComboBox>("ComboBox2")->isEditable());
     EXPECT_FALSE(Find<QComboBox>("ComboBox3")->isEditable());

@@ -45,7 +45,7 @@ ResultSet single(const std::string& name, ColumnType type, Value value)
     return r;
 }
 
-ColumnType parseType(const std::string& spec)
+ColumnType parseType(const std::string& declared)
 {
     static const std::map<std::string, SqlType> names{
         {"tinyint", SqlType::TinyInt},   {"smallint", SqlType::SmallInt},
@@ -59,13 +59,13 @@ ColumnType parseType(const std::string& spec)
         {"nvarchar", SqlType::NVarChar}, {"text", SqlType::Text},
         {"ntext", SqlType::NText},       {"uniqueidentifier", SqlType::UniqueIdentifier},
         {"sql_variant", SqlType::SqlVariant}, {"timestamp", SqlType::Timestamp}};
-    size_t paren = spec.find('(');
+    size_t paren = declared.find('(');
     ColumnType t;
-    t.type = names.at(lower(spec.substr(0, paren)));
+    t.type = names.at(lower(declared.substr(0, paren)));
     if (paren != std::string::npos) {
         int a = 0, b = 0;
         char comma = 0;
-        std::istringstream args(spec.substr(paren + 1));
+        std::istringstream args(declared.substr(paren + 1));
         args >> a >> comma >> b;
         bool numeric = t.type == SqlType::Decimal || t.type == SqlType::Numeric;
         (numeric ? t.precision : t.length) = a;
