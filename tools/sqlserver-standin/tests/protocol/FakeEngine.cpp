@@ -11,11 +11,11 @@
 //   count N                       no result, row count N
 //   set ...                       accepted, no result
 #include "Engine.h"
+#include "Types.h"
 
 #include <algorithm>
 #include <cctype>
 #include <chrono>
-#include <map>
 #include <sstream>
 #include <thread>
 
@@ -47,21 +47,9 @@ ResultSet single(const std::string& name, ColumnType type, Value value)
 
 ColumnType parseType(const std::string& declared)
 {
-    static const std::map<std::string, SqlType> names{
-        {"tinyint", SqlType::TinyInt},   {"smallint", SqlType::SmallInt},
-        {"int", SqlType::Int},           {"bigint", SqlType::BigInt},
-        {"bit", SqlType::Bit},           {"real", SqlType::Real},
-        {"float", SqlType::Float},       {"decimal", SqlType::Decimal},
-        {"numeric", SqlType::Numeric},   {"money", SqlType::Money},
-        {"smallmoney", SqlType::SmallMoney}, {"datetime", SqlType::DateTime},
-        {"smalldatetime", SqlType::SmallDateTime}, {"char", SqlType::Char},
-        {"varchar", SqlType::VarChar},   {"nchar", SqlType::NChar},
-        {"nvarchar", SqlType::NVarChar}, {"text", SqlType::Text},
-        {"ntext", SqlType::NText},       {"uniqueidentifier", SqlType::UniqueIdentifier},
-        {"sql_variant", SqlType::SqlVariant}, {"timestamp", SqlType::Timestamp}};
     size_t paren = declared.find('(');
     ColumnType t;
-    t.type = names.at(lower(declared.substr(0, paren)));
+    t.type = types::byName(declared.substr(0, paren)).value();
     if (paren != std::string::npos) {
         int a = 0, b = 0;
         char comma = 0;
