@@ -12,9 +12,9 @@ namespace standin::ast {
 
 // One operand of an expression; operands are joined by '+'.
 struct Term {
-    enum Kind { String, NString, Number, Null, Variable, Char, NChar };
+    enum Kind { String, NString, Number, Null, Variable, Char, NChar, Function };
     Kind kind = Null;
-    std::string text;  // literal text, number as written, variable name
+    std::string text;    // literal text, number as written, variable name, upper-case function name
     long long code = 0;  // char(code) / nchar(code)
 };
 
@@ -22,12 +22,22 @@ struct Expr {
     std::vector<Term> terms;
 };
 
+struct Identity {
+    long long seed = 1;
+    long long step = 1;
+};
+
 struct ColumnSpec {
     std::string name;
     ColumnType type;
     bool nullable = true;
     std::optional<std::string> pattern;  // OPENXML column pattern
+    std::optional<Identity> identity;
+    std::optional<Expr> defaultValue;
 };
+
+// column = value, the one condition WHERE takes.
+using Where = std::optional<std::pair<std::string, Expr>>;
 
 struct OpenXml {
     Term handle;  // a variable or a number
@@ -38,6 +48,7 @@ struct OpenXml {
 
 struct SelectItem {
     bool star = false;
+    bool countAll = false;              // COUNT(*)
     std::optional<std::string> column;  // a column reference; otherwise `value`
     Expr value;
     std::string alias;
@@ -51,9 +62,9 @@ struct OrderItem {
 struct Select {
     std::vector<SelectItem> items;
     std::optional<std::string> into;
-    std::optional<std::string> table;      // FROM a table or view
-    std::optional<OpenXml> openXml;        // FROM OPENXML
-    std::optional<std::pair<std::string, Expr>> where;  // column = value
+    std::optional<std::string> table;  // FROM a table or view
+    std::optional<OpenXml> openXml;    // FROM OPENXML
+    Where where;
     std::vector<OrderItem> orderBy;
 };
 
@@ -67,6 +78,39 @@ struct Insert {
 struct CreateTable {
     std::string name;
     std::vector<ColumnSpec> columns;
+    std::string primaryKey;               // the constraint's name, empty for a generated one
+    std::vector<std::string> keyColumns;  // empty: no primary key
+};
+
+struct Update {
+    std::string table;
+    std::vector<std::pair<std::string, Expr>> assignments;
+    Where where;
+};
+
+struct Delete {
+    std::string table;
+    Where where;
+    bool truncate = false;  // TRUNCATE TABLE: no row count
+};
+
+struct Print {
+    Expr value;
+};
+
+struct Transaction {
+    enum Kind { Begin, Commit, Rollback };
+    Kind kind = Begin;
+};
+
+struct Located;
+
+// IF [NOT] EXISTS (SELECT ...) statement [ELSE statement]; BEGIN ... END groups statements.
+struct If {
+    bool negate = false;
+    Select query;
+    std::vector<Located> then;
+    std::vector<Located> otherwise;
 };
 
 struct CreateView {
@@ -112,8 +156,9 @@ struct Exec {
     std::vector<Argument> arguments;
 };
 
-using Statement = std::variant<Select, Insert, CreateTable, CreateView, Drop, Use, Declare,
-                               SetVariable, SetOption, Exec>;
+using Statement =
+    std::variant<Select, Insert, CreateTable, CreateView, Drop, Use, Declare, SetVariable,
+                 SetOption, Exec, Update, Delete, Print, Transaction, If>;
 
 struct Located {
     int line = 1;

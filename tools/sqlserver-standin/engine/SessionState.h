@@ -30,10 +30,13 @@ struct SessionState {
     std::map<long long, std::unique_ptr<XmlDocument>> documents;
     long long nextHandle = 1;
     bool noCount = false;
+    Value lastIdentity;    // SCOPE_IDENTITY()
+    int transactions = 0;  // @@TRANCOUNT
 
     Scalar& variable(const std::string& name);
     Scalar evaluate(const ast::Expr& e) const;
     Scalar evaluate(const ast::Term& t) const;
+    Scalar function(const std::string& name) const;  // GETDATE, @@VERSION, ...
     std::optional<uint64_t> count(std::size_t rows) const;
 };
 
@@ -44,5 +47,7 @@ StatementReply runCreateView(SessionState& s, const ast::CreateView& create);
 StatementReply runDrop(SessionState& s, const ast::Drop& drop);
 StatementReply runExec(SessionState& s, const ast::Exec& exec);
 StatementReply runUse(SessionState& s, const ast::Use& use);
+StatementReply runUpdate(SessionState& s, const ast::Update& update);
+StatementReply runDelete(SessionState& s, const ast::Delete& erase);
 
 }  // namespace standin

@@ -120,7 +120,7 @@ StatementReply Session::Impl::run(const std::string& line, const std::string& ba
             reply.error = true;
         } else {
             reply.events.push_back(DatabaseChanged{*found, database});
-            Message changed = makeMessage(5701, 10, "Changed database context to '" + *found + "'.");
+            Message changed = makeMessage(5701, 0, "Changed database context to '" + *found + "'.");
             changed.state = 1;
             reply.events.push_back(changed);
             database = *found;
