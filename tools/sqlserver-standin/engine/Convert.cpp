@@ -161,14 +161,17 @@ private:
             return f->whole.size() > 19 || n < static_cast<long double>(min) ||
                    n > static_cast<long double>(max);
         };
-        if (!f || tooLarge()) throw SqlError(integerOverflow());
+        if (!f || tooLarge())
+            throw SqlError(integerOverflow());
         return f->negative && f->whole != "0" ? "-" + f->whole : f->whole;
     }
 
     // Text names its value; a number overflows as an expression.
     Message integerOverflow() const {
-        if (!fromText()) return msg::overflow("expression", name(to_.type));
-        if (to_.type == SqlType::BigInt) return msg::numericFormat(fromName(), "bigint");
+        if (!fromText())
+            return msg::overflow("expression", name(to_.type));
+        if (to_.type == SqlType::BigInt)
+            return msg::numericFormat(fromName(), "bigint");
         return msg::integerOverflow(fromName(), v_, to_.type);
     }
 
@@ -243,8 +246,10 @@ private:
         const Fixed r = f->rounded(4);
         // The negative range reaches one unit further: -922337203685477.5808.
         Fixed limit = *Fixed::parse(max, false);
-        if (r.negative) limit.fraction.back() = static_cast<char>(limit.fraction.back() + 1);
-        if (above(r, limit)) throw SqlError(msg::overflow("expression", name(to_.type)));
+        if (r.negative)
+            limit.fraction.back() = static_cast<char>(limit.fraction.back() + 1);
+        if (above(r, limit))
+            throw SqlError(msg::overflow("expression", name(to_.type)));
         return r.str();
     }
 
@@ -346,7 +351,8 @@ bool parseTime(std::string s, Moment& t)
 int twoDigitYear(int y) { return y < 100 ? (y < 50 ? 2000 + y : 1900 + y) : y; }
 
 // The numeric forms: yyyymmdd, yyyy-mm-dd, yyyy/mm/dd, yyyy.mm.dd, and m/d/y with '/', '-' or '.'.
-bool parseNumericDate(const std::string& d, Moment& t) {
+bool parseNumericDate(const std::string& d, Moment& t)
+{
     int a = 0, b = 0, c = 0, consumed = 0;
     if (d.size() == 8 && allDigits(d))
         return std::sscanf(d.c_str(), "%4d%2d%2d", &t.year, &t.month, &t.day) == 3;
@@ -371,7 +377,8 @@ bool parseNumericDate(const std::string& d, Moment& t) {
 }
 
 // A month's English name or its first three letters (us_english), 1-12; 0 otherwise.
-int monthNamed(const std::string& word) {
+int monthNamed(const std::string& word)
+{
     static const char* const names[] = {"january",   "february", "march",    "april",
                                         "may",       "june",     "july",     "august",
                                         "september", "october",  "november", "december"};
@@ -383,31 +390,38 @@ int monthNamed(const std::string& word) {
     return 0;
 }
 
-bool number(const std::string& word, int& out) {
-    if (!allDigits(word) || word.size() > 4) return false;
+bool number(const std::string& word, int& out)
+{
+    if (!allDigits(word) || word.size() > 4)
+        return false;
     out = std::atoi(word.c_str());
     return true;
 }
 
 // Alphabetic forms: "Jan 31 2024", "January 31, 2024", "31 January 2024", "2024 Jan 31".
-bool parseNamedDate(const std::vector<std::string>& words, Moment& t) {
-    if (words.size() != 3) return false;
+bool parseNamedDate(const std::vector<std::string>& words, Moment& t)
+{
+    if (words.size() != 3)
+        return false;
     int day = 0, year = 0;
     if ((t.month = monthNamed(words[0])) && number(words[1], day) && number(words[2], year))
         return t.day = day, t.year = twoDigitYear(year), true;
     if ((t.month = monthNamed(words[1])) && number(words[0], day) && number(words[2], year)) {
-        if (words[0].size() == 4) std::swap(day, year);
+        if (words[0].size() == 4)
+            std::swap(day, year);
         return t.day = day, t.year = twoDigitYear(year), true;
     }
     return false;
 }
 
-std::vector<std::string> words(const std::string& s) {
+std::vector<std::string> words(const std::string& s)
+{
     std::vector<std::string> out;
     std::string word;
     for (char c : s + " ") {
         if (c == ' ' || c == ',') {
-            if (!word.empty()) out.push_back(std::move(word));
+            if (!word.empty())
+                out.push_back(std::move(word));
             word.clear();
         } else {
             word += c;
@@ -416,10 +430,12 @@ std::vector<std::string> words(const std::string& s) {
     return out;
 }
 
-std::optional<Moment> parseMoment(const std::string& raw) {
+std::optional<Moment> parseMoment(const std::string& raw)
+{
     const std::string s = text::trim(raw);
     Moment t;
-    if (s.empty()) return t;
+    if (s.empty())
+        return t;
     // ISO 8601 joins date and time with 'T'; otherwise the time starts at the first word with ':'.
     const bool iso = s.size() > 10 && s[10] == 'T' && s.find('-') == 4;
     std::vector<std::string> parts = words(iso ? s.substr(0, 10) : s);
@@ -427,10 +443,13 @@ std::optional<Moment> parseMoment(const std::string& raw) {
     const auto timeStart = std::find_if(parts.begin(), parts.end(), [](const std::string& w) {
         return w.find(':') != std::string::npos;
     });
-    for (auto w = timeStart; w != parts.end(); ++w) time += (w == timeStart ? "" : " ") + *w;
+    for (auto w = timeStart; w != parts.end(); ++w)
+        time += (w == timeStart ? "" : " ") + *w;
     parts.erase(timeStart, parts.end());
-    if (!time.empty() && !parseTime(time, t)) return std::nullopt;
-    if (parts.empty()) return time.empty() ? std::nullopt : std::optional(t);
+    if (!time.empty() && !parseTime(time, t))
+        return std::nullopt;
+    if (parts.empty())
+        return time.empty() ? std::nullopt : std::optional(t);
     const bool dated = parts.size() == 1 ? parseNumericDate(parts[0], t) : parseNamedDate(parts, t);
     return dated && validDate(t) ? std::optional(t) : std::nullopt;
 }

@@ -82,7 +82,8 @@ Database::Database(std::string name, const std::string& file) : name_(std::move(
 }
 
 // Identity, default and key columns came later: data files made before gain them here.
-void Database::addColumnRules() {
+void Database::addColumnRules()
+{
     Statement has(
         db_,
         "SELECT COUNT(*) FROM pragma_table_info('standin_columns') WHERE name = 'primary_key'");
@@ -112,7 +113,8 @@ std::vector<TableInfo> Database::objects() const
 {
     std::vector<TableInfo> out;
     Statement s(db_, "SELECT name, kind, base FROM standin_objects ORDER BY rowid");
-    while (s.step()) out.push_back({*s.text(0), *s.text(1) == "VIEW", s.text(2).value_or(""), {}});
+    while (s.step())
+        out.push_back({*s.text(0), *s.text(1) == "VIEW", s.text(2).value_or(""), {}});
     Statement c(db_,
                 "SELECT name, type, length, precision, scale, nullable, source, identity_seed, "
                 "identity_step, default_value, primary_key FROM standin_columns WHERE object = ?1 "
@@ -128,7 +130,8 @@ std::vector<TableInfo> Database::objects() const
             col.type.scale = static_cast<int>(c.integer(4));
             col.nullable = c.integer(5) != 0;
             col.source = c.text(6).value_or("");
-            if (c.text(7)) col.identity.emplace(c.integer(7), c.integer(8));
+            if (c.text(7))
+                col.identity.emplace(c.integer(7), c.integer(8));
             col.defaultValue = c.text(9).value_or("");
             col.primaryKey = c.text(10).value_or("");
             t.columns.push_back(std::move(col));
@@ -261,7 +264,8 @@ std::string Database::nextTimestamp()
     return buf;
 }
 
-long long Database::nextIdentity(const TableInfo& table, std::size_t column) {
+long long Database::nextIdentity(const TableInfo& table, std::size_t column)
+{
     Statement next(
         db_,
         "UPDATE standin_columns SET identity_last = COALESCE(identity_last + identity_step, "
@@ -272,7 +276,8 @@ long long Database::nextIdentity(const TableInfo& table, std::size_t column) {
     return next.integer(0);
 }
 
-void Database::replaceRows(const TableInfo& table, const std::vector<std::vector<Value>>& rows) {
+void Database::replaceRows(const TableInfo& table, const std::vector<std::vector<Value>>& rows)
+{
     exec("DELETE FROM " + quote(table.name));
     insert(table, rows);
 }

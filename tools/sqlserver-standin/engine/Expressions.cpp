@@ -99,7 +99,8 @@ const char* const kVersion =
     "Microsoft SQL Server 2022 (RTM) - 16.0.1000.6 (X64) \n\tsqlserver-standin, test equipment "
     "speaking TDS";
 
-Scalar now() {
+Scalar now()
+{
     const std::time_t t = std::time(nullptr);
     std::tm local{};
     localtime_r(&t, &local);
@@ -110,19 +111,25 @@ Scalar now() {
 
 }  // namespace
 
-Scalar SessionState::function(const std::string& name) const {
-    if (name == "GETDATE") return now();
+Scalar SessionState::function(const std::string& name) const
+{
+    if (name == "GETDATE")
+        return now();
     if (name == "SCOPE_IDENTITY" || name == "@@IDENTITY")
         return {ColumnType{SqlType::Numeric, 0, 38, 0}, lastIdentity};
-    if (name == "@@VERSION") return {ColumnType{SqlType::NVarChar, 300}, std::string(kVersion)};
-    if (name == "@@MAX_PRECISION") return {ColumnType{SqlType::TinyInt}, std::string("38")};
-    if (name == "@@TRANCOUNT") return {ColumnType{SqlType::Int}, std::to_string(transactions)};
+    if (name == "@@VERSION")
+        return {ColumnType{SqlType::NVarChar, 300}, std::string(kVersion)};
+    if (name == "@@MAX_PRECISION")
+        return {ColumnType{SqlType::TinyInt}, std::string("38")};
+    if (name == "@@TRANCOUNT")
+        return {ColumnType{SqlType::Int}, std::to_string(transactions)};
     if (name == "@@LANGUAGE")
         return {ColumnType{SqlType::NVarChar, 128}, std::string("us_english")};
     throw SqlError(msg::undeclaredVariable(name));
 }
 
-std::optional<long long> integerOf(const Scalar& s) {
+std::optional<long long> integerOf(const Scalar& s)
+{
     const Value v = types::convert(s.value, s.type, ColumnType{SqlType::BigInt});
     if (!v)
         return std::nullopt;
@@ -151,7 +158,8 @@ Scalar SessionState::evaluate(const ast::Term& t) const
         case ast::Term::Variable:
             return const_cast<SessionState*>(this)->variable(t.text);
         case ast::Term::Char:
-            if (t.code < 0 || t.code > 255) return {ColumnType{SqlType::VarChar, 1}, std::nullopt};
+            if (t.code < 0 || t.code > 255)
+                return {ColumnType{SqlType::VarChar, 1}, std::nullopt};
             return {ColumnType{SqlType::VarChar, 1},
                     text::fromCodePage(std::string(1, static_cast<char>(t.code)))};
         case ast::Term::NChar:

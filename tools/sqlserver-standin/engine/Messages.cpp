@@ -125,39 +125,46 @@ Message truncated()
 {
     return makeMessage(8152, 16, "String or binary data would be truncated.", 14);
 }
-Message truncatedIn(const std::string& table, const std::string& column, const std::string& value) {
+Message truncatedIn(const std::string& table, const std::string& column, const std::string& value)
+{
     return makeMessage(2628, 16,
                        "String or binary data would be truncated in table '" + table +
                            "', column '" + column + "'. Truncated value: '" + value + "'.");
 }
-Message integerOverflow(const std::string& from, const std::string& value, SqlType to) {
+Message integerOverflow(const std::string& from, const std::string& value, SqlType to)
+{
     const std::string head =
         "The conversion of the " + from + " value '" + value + "' overflowed an ";
-    if (to == SqlType::Int) return makeMessage(248, 16, head + "int column.");
+    if (to == SqlType::Int)
+        return makeMessage(248, 16, head + "int column.");
     return makeMessage(244, 16,
                        head + (to == SqlType::SmallInt ? "INT2" : "INT1") +
                            " column. Use a larger integer column.");
 }
-Message oneTimestamp(const std::string& table, const std::string& column) {
+Message oneTimestamp(const std::string& table, const std::string& column)
+{
     return makeMessage(2738, 16,
                        "A table can only have one timestamp column. Because table '" + table +
                            "' already has one, the column '" + column + "' cannot be added.",
                        2);
 }
 Message duplicateKey(const std::string& constraint, const std::string& table,
-                     const std::string& key) {
+                     const std::string& key)
+{
     return makeMessage(2627, 14,
                        "Violation of PRIMARY KEY constraint '" + constraint +
                            "'. Cannot insert duplicate key in object '" + table +
                            "'. The duplicate key value is (" + key + ").");
 }
-Message identityValue(const std::string& table) {
+Message identityValue(const std::string& table)
+{
     return makeMessage(544, 16,
                        "Cannot insert explicit value for identity column in table '" + table +
                            "' when IDENTITY_INSERT is set to OFF.");
 }
 Message terminated() { return makeMessage(3621, 0, "The statement has been terminated.", 0); }
-Message objectExists(const std::string& name) {
+Message objectExists(const std::string& name)
+{
     return makeMessage(2714, 16, "There is already an object named '" + name + "' in the database.",
                        6);
 }
@@ -181,20 +188,23 @@ Message duplicateColumn(const std::string& column, const std::string& table)
                 3);
 }
 Message nullNotAllowed(const std::string& column, const std::string& table,
-                       const std::string& verb) {
+                       const std::string& verb)
+{
     return makeMessage(515, 16,
                        "Cannot insert the value NULL into column '" + column + "', table '" +
                            table + "'; column does not allow nulls. " + verb + " fails.",
                        2);
 }
-Message timestampValue() {
+Message timestampValue()
+{
     return makeMessage(
         273, 16,
         "Cannot insert an explicit value into a timestamp column. Use INSERT with a column "
         "list to exclude the timestamp column, or insert a DEFAULT into the timestamp "
         "column.");
 }
-Message cannotDrop(const std::string& kind, const std::string& name) {
+Message cannotDrop(const std::string& kind, const std::string& name)
+{
     return makeMessage(3701, 11,
                 "Cannot drop the " + kind + " '" + name +
                     "', because it does not exist or you do not have permission.",
@@ -205,10 +215,12 @@ Message databaseMissing(const std::string& name)
     return makeMessage(911, 16,
                 "Database '" + name + "' does not exist. Make sure that the name is entered correctly.");
 }
-Message databaseChanged(const std::string& name) {
+Message databaseChanged(const std::string& name)
+{
     return makeMessage(5701, 0, "Changed database context to '" + name + "'.", 2);
 }
-Message languageChanged() {
+Message languageChanged()
+{
     return makeMessage(5703, 0, "Changed language setting to us_english.");
 }
 Message procedureMissing(const std::string& name)

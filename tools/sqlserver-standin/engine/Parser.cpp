@@ -26,7 +26,8 @@ const char* const kReservedWords[] = {
 // Functions called with empty parentheses.
 const char* const kFunctions[] = {"GETDATE", "SCOPE_IDENTITY"};
 
-bool isOneOf(const Token& t, const auto& words) {
+bool isOneOf(const Token& t, const auto& words)
+{
     for (const char* w : words)
         if (t.isWord(w))
             return true;
@@ -46,8 +47,10 @@ bool isReserved(const Token& t)
 class Parser {
 public:
     Parser(const std::string& batch, const std::vector<std::string>& declared)
-        : tokens_(tokenize(batch)) {
-        for (const std::string& name : declared) declared_.insert(foldKey(name));
+        : tokens_(tokenize(batch))
+{
+        for (const std::string& name : declared)
+            declared_.insert(foldKey(name));
     }
 
     std::vector<ast::Located> run()
@@ -66,7 +69,8 @@ public:
 
     ast::Expr expression() {
         ast::Expr e = expr();
-        if (peek().kind != Token::End) fail();
+        if (peek().kind != Token::End)
+            fail();
         return e;
     }
 
@@ -205,7 +209,8 @@ private:
 
     static std::string upper(const std::string& name) {
         std::string out;
-        for (char c : name) out += static_cast<char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
+        for (char c : name)
+            out += static_cast<char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
         return out;
     }
 
@@ -258,26 +263,40 @@ private:
     }
 
     ast::Statement statement(bool first) {
-        if (acceptWord("SELECT")) return select();
-        if (acceptWord("INSERT")) return insert();
-        if (acceptWord("CREATE")) return create(first);
-        if (acceptWord("DROP")) return drop();
-        if (acceptWord("USE")) return ast::Use{namePart()};
-        if (acceptWord("DECLARE")) return declare();
-        if (acceptWord("SET")) return set();
-        if (acceptWord("UPDATE")) return update();
-        if (acceptWord("DELETE")) return erase();
+        if (acceptWord("SELECT"))
+            return select();
+        if (acceptWord("INSERT"))
+            return insert();
+        if (acceptWord("CREATE"))
+            return create(first);
+        if (acceptWord("DROP"))
+            return drop();
+        if (acceptWord("USE"))
+            return ast::Use{namePart()};
+        if (acceptWord("DECLARE"))
+            return declare();
+        if (acceptWord("SET"))
+            return set();
+        if (acceptWord("UPDATE"))
+            return update();
+        if (acceptWord("DELETE"))
+            return erase();
         if (acceptWord("TRUNCATE")) {
             expectWord("TABLE");
             return ast::Delete{objectName(), {}, true};
         }
-        if (acceptWord("PRINT")) return ast::Print{expr()};
-        if (acceptWord("IF")) return ifExists();
+        if (acceptWord("PRINT"))
+            return ast::Print{expr()};
+        if (acceptWord("IF"))
+            return ifExists();
         if (peek().isWord("BEGIN") && (peek(1).isWord("TRAN") || peek(1).isWord("TRANSACTION")))
             return transaction(ast::Transaction::Begin);
-        if (peek().isWord("COMMIT")) return transaction(ast::Transaction::Commit);
-        if (peek().isWord("ROLLBACK")) return transaction(ast::Transaction::Rollback);
-        if (acceptWord("EXEC") || acceptWord("EXECUTE") || (first && atName())) return exec();
+        if (peek().isWord("COMMIT"))
+            return transaction(ast::Transaction::Commit);
+        if (peek().isWord("ROLLBACK"))
+            return transaction(ast::Transaction::Rollback);
+        if (acceptWord("EXEC") || acceptWord("EXECUTE") || (first && atName()))
+            return exec();
         fail();
     }
 
@@ -290,7 +309,8 @@ private:
     }
 
     ast::Where where() {
-        if (!acceptWord("WHERE")) return std::nullopt;
+        if (!acceptWord("WHERE"))
+            return std::nullopt;
         std::string column = columnRef();
         expectSymbol("=");
         return std::make_pair(std::move(column), expr());
@@ -326,8 +346,10 @@ private:
             return out;
         }
         while (!acceptWord("END")) {
-            if (peek().kind == Token::End) fail();
-            if (acceptSymbol(";")) continue;
+            if (peek().kind == Token::End)
+                fail();
+            if (acceptSymbol(";"))
+                continue;
             const int line = peek().line;
             out.push_back({line, statement(false)});
         }
@@ -345,7 +367,8 @@ private:
         i.then = body();
         while (acceptSymbol(";")) {
         }
-        if (acceptWord("ELSE")) i.otherwise = body();
+        if (acceptWord("ELSE"))
+            i.otherwise = body();
         return i;
     }
 
@@ -526,7 +549,8 @@ private:
             return false;
         expectWord("PRIMARY");
         expectWord("KEY");
-        if (!acceptWord("CLUSTERED")) acceptWord("NONCLUSTERED");
+        if (!acceptWord("CLUSTERED"))
+            acceptWord("NONCLUSTERED");
         if (!t.keyColumns.empty())
             raise(makeMessage(
                       8110, 16,
@@ -537,11 +561,13 @@ private:
     }
 
     void tableKey(ast::CreateTable& t) {
-        if (!primaryKey(t)) fail();
+        if (!primaryKey(t))
+            fail();
         expectSymbol("(");
         do {
             t.keyColumns.push_back(namePart());
-            if (!acceptWord("ASC")) acceptWord("DESC");
+            if (!acceptWord("ASC"))
+                acceptWord("DESC");
         } while (acceptSymbol(","));
         expectSymbol(")");
     }
@@ -563,7 +589,8 @@ private:
         } else if (acceptWord("DEFAULT")) {
             const bool parenthesised = acceptSymbol("(");
             c.defaultValue = expr();
-            if (parenthesised) expectSymbol(")");
+            if (parenthesised)
+                expectSymbol(")");
         } else if (primaryKey(t)) {
             t.keyColumns.push_back(c.name);
             c.nullable = false;
@@ -675,16 +702,19 @@ private:
 }  // namespace
 
 std::vector<ast::Located> parseBatch(const std::string& batch,
-                                     const std::vector<std::string>& declared) {
+                                     const std::vector<std::string>& declared)
+{
     return Parser(batch, declared).run();
 }
 
 ast::Expr parseExpression(const std::string& text) { return Parser(text, {}).expression(); }
 
-std::string sourceOf(const ast::Expr& e) {
+std::string sourceOf(const ast::Expr& e)
+{
     const auto quoted = [](const std::string& t) {
         std::string out = "'";
-        for (char c : t) out += c == '\'' ? std::string("''") : std::string(1, c);
+        for (char c : t)
+            out += c == '\'' ? std::string("''") : std::string(1, c);
         return out + "'";
     };
     std::string out;

@@ -76,7 +76,8 @@ Rowset tableRows(const SessionState& s, const std::string& name)
 
 // OPENXML's values arrive as Unicode text and convert to the WITH types; like the server's
 // other conversions, a value longer than its type is cut.
-Rowset openXmlRows(const SessionState& s, const ast::OpenXml& o) {
+Rowset openXmlRows(const SessionState& s, const ast::OpenXml& o)
+{
     const Scalar handle = s.evaluate(ast::Expr{{o.handle}});
     const long long h = integerOf(handle).value_or(0);
     const auto doc = s.documents.find(h);
@@ -99,8 +100,10 @@ Rowset openXmlRows(const SessionState& s, const ast::OpenXml& o) {
 // Whether each row meets the condition (every row without one).
 std::vector<bool> matches(const SessionState& s, const ast::Where& where,
                           const std::vector<TableColumn>& columns,
-                          const std::vector<std::vector<Value>>& rows) {
-    if (!where) return std::vector<bool>(rows.size(), true);
+                          const std::vector<std::vector<Value>>& rows)
+{
+    if (!where)
+        return std::vector<bool>(rows.size(), true);
     const std::size_t i = columnIndex(columns, where->first);
     const Scalar wanted = s.evaluate(where->second);
     const Value v = types::convert(wanted.value, wanted.type, columns[i].type, true);
@@ -110,7 +113,8 @@ std::vector<bool> matches(const SessionState& s, const ast::Where& where,
     return out;
 }
 
-void filter(const SessionState& s, const ast::Select& sel, Rowset& r) {
+void filter(const SessionState& s, const ast::Select& sel, Rowset& r)
+{
     const std::vector<bool> keep = matches(s, sel.where, r.columns, r.rows);
     std::size_t k = 0;
     std::erase_if(r.rows, [&](const auto&) { return !keep[k++]; });
@@ -178,7 +182,8 @@ Rowset project(const SessionState& s, const ast::Select& sel, Rowset in, bool ha
         from.emplace_back();
         constants.push_back(std::move(v));
     }
-    if (counting) in.rows.assign(1, {});
+    if (counting)
+        in.rows.assign(1, {});
     for (const auto& row : in.rows) {
         std::vector<Value> values;
         for (std::size_t k = 0; k < from.size(); ++k)
@@ -210,12 +215,14 @@ std::string qualified(const SessionState& s, const std::string& table)
 
 // A value converted to its column's type; one too long names the table, column and kept part.
 Value stored(const SessionState& s, const TableInfo& table, std::size_t column,
-             const Scalar& value) {
+             const Scalar& value)
+{
     const ColumnType& type = table.columns[column].type;
     try {
         return types::convert(value.value, value.type, type);
     } catch (const SqlError& e) {
-        if (e.messages.front().number != msg::truncated().number) throw;
+        if (e.messages.front().number != msg::truncated().number)
+            throw;
         const Value kept = types::convert(value.value, value.type, type, true);
         throw SqlError(
             msg::truncatedIn(qualified(s, table.name), table.columns[column].name, *kept));
@@ -223,20 +230,24 @@ Value stored(const SessionState& s, const TableInfo& table, std::size_t column,
 }
 
 // What a column holds when the statement gives it no value (or DEFAULT).
-Value generated(SessionState& s, const TableInfo& table, std::size_t i) {
+Value generated(SessionState& s, const TableInfo& table, std::size_t i)
+{
     const TableColumn& c = table.columns[i];
-    if (c.type.type == SqlType::Timestamp) return s.database->nextTimestamp();
+    if (c.type.type == SqlType::Timestamp)
+        return s.database->nextTimestamp();
     if (c.identity) {
         s.lastIdentity = std::to_string(s.database->nextIdentity(table, i));
         return s.lastIdentity;
     }
-    if (c.defaultValue.empty()) return std::nullopt;
+    if (c.defaultValue.empty())
+        return std::nullopt;
     const Scalar v = s.evaluate(parseExpression(c.defaultValue));
     return stored(s, table, i, v);
 }
 
 void checkNulls(const SessionState& s, const TableInfo& table, const std::vector<Value>& row,
-                const char* verb) {
+                const char* verb)
+{
     for (std::size_t i = 0; i < row.size(); ++i)
         if (!row[i] && !table.columns[i].nullable)
             throw SqlError(
@@ -246,13 +257,17 @@ void checkNulls(const SessionState& s, const TableInfo& table, const std::vector
 // Every column of the table for one new row; a missing value (nullopt) is the column's default.
 std::vector<Value> fullRow(SessionState& s, const TableInfo& table,
                            const std::vector<std::size_t>& targets,
-                           const std::vector<std::optional<Scalar>>& values) {
+                           const std::vector<std::optional<Scalar>>& values)
+{
     std::vector<std::optional<Value>> given(table.columns.size());
     for (std::size_t k = 0; k < targets.size(); ++k) {
         const TableColumn& c = table.columns[targets[k]];
-        if (values[k] && c.type.type == SqlType::Timestamp) throw SqlError(msg::timestampValue());
-        if (values[k] && c.identity) throw SqlError(msg::identityValue(table.name));
-        if (values[k]) given[targets[k]] = stored(s, table, targets[k], *values[k]);
+        if (values[k] && c.type.type == SqlType::Timestamp)
+            throw SqlError(msg::timestampValue());
+        if (values[k] && c.identity)
+            throw SqlError(msg::identityValue(table.name));
+        if (values[k])
+            given[targets[k]] = stored(s, table, targets[k], *values[k]);
     }
     std::vector<Value> row(table.columns.size());
     for (std::size_t i = 0; i < row.size(); ++i)
@@ -262,11 +277,14 @@ std::vector<Value> fullRow(SessionState& s, const TableInfo& table,
 }
 
 // A primary key refuses a value it already holds.
-void checkKey(const TableInfo& table, const std::vector<std::vector<Value>>& rows) {
+void checkKey(const TableInfo& table, const std::vector<std::vector<Value>>& rows)
+{
     std::vector<std::size_t> key;
     for (std::size_t i = 0; i < table.columns.size(); ++i)
-        if (!table.columns[i].primaryKey.empty()) key.push_back(i);
-    if (key.empty()) return;
+        if (!table.columns[i].primaryKey.empty())
+            key.push_back(i);
+    if (key.empty())
+        return;
     const auto less = [&](const std::vector<Value>* a, const std::vector<Value>* b) {
         for (std::size_t i : key)
             if (const int c = types::compare((*a)[i], (*b)[i], table.columns[i].type); c != 0)
@@ -274,10 +292,12 @@ void checkKey(const TableInfo& table, const std::vector<std::vector<Value>>& row
         return false;
     };
     std::vector<const std::vector<Value>*> sorted;
-    for (const auto& row : rows) sorted.push_back(&row);
+    for (const auto& row : rows)
+        sorted.push_back(&row);
     std::stable_sort(sorted.begin(), sorted.end(), less);
     for (std::size_t r = 1; r < sorted.size(); ++r) {
-        if (less(sorted[r - 1], sorted[r])) continue;
+        if (less(sorted[r - 1], sorted[r]))
+            continue;
         std::string shown;
         for (std::size_t i : key)
             shown +=
@@ -288,7 +308,8 @@ void checkKey(const TableInfo& table, const std::vector<std::vector<Value>>& row
 }
 
 // Rows added to a table, checked against its key together with the rows it had.
-void append(SessionState& s, const TableInfo& table, const std::vector<std::vector<Value>>& rows) {
+void append(SessionState& s, const TableInfo& table, const std::vector<std::vector<Value>>& rows)
+{
     std::vector<std::vector<Value>> all = s.database->rows(table);
     if (std::any_of(table.columns.begin(), table.columns.end(),
                     [](const auto& c) { return !c.primaryKey.empty(); })) {
@@ -299,10 +320,12 @@ void append(SessionState& s, const TableInfo& table, const std::vector<std::vect
 }
 
 // One identity column a table, of a whole-number type.
-void checkIdentity(const ast::CreateTable& create, const std::vector<TableColumn>& columns) {
+void checkIdentity(const ast::CreateTable& create, const std::vector<TableColumn>& columns)
+{
     bool seen = false;
     for (const TableColumn& c : columns) {
-        if (!c.identity) continue;
+        if (!c.identity)
+            continue;
         if (std::exchange(seen, true))
             throw SqlError(makeMessage(2744, 16,
                                        "Multiple identity columns specified for table '" +
@@ -322,7 +345,8 @@ void checkIdentity(const ast::CreateTable& create, const std::vector<TableColumn
 }
 
 // The server names an unnamed key PK__<table>__<16 hex digits>; ours come from the name.
-std::string generatedKeyName(const std::string& table) {
+std::string generatedKeyName(const std::string& table)
+{
     char hex[20];
     std::snprintf(hex, sizeof hex, "%016llX",
                   static_cast<unsigned long long>(std::hash<std::string>{}(table)));
@@ -344,11 +368,13 @@ auto atomically(Database& db, Work work)
 }
 
 // Without a column list every column counts by position, the identity column excepted.
-std::vector<std::size_t> insertTargets(const Target& t, const ast::Insert& ins) {
+std::vector<std::size_t> insertTargets(const Target& t, const ast::Insert& ins)
+{
     std::vector<std::size_t> targets;
     if (ins.columns.empty()) {
         for (std::size_t i = 0; i < t.visible.size(); ++i)
-            if (!t.table.columns[t.place[i]].identity) targets.push_back(t.place[i]);
+            if (!t.table.columns[t.place[i]].identity)
+                targets.push_back(t.place[i]);
         return targets;
     }
     for (const std::string& name : ins.columns)
@@ -449,7 +475,8 @@ StatementReply runInsert(SessionState& s, const ast::Insert& ins)
     }
     const std::size_t count = atomically(*s.database, [&] {
         std::vector<std::vector<Value>> rows;
-        for (const auto& values : sourceRows) rows.push_back(fullRow(s, t.table, targets, values));
+        for (const auto& values : sourceRows)
+            rows.push_back(fullRow(s, t.table, targets, values));
         append(s, t.table, rows);
         return rows.size();
     });
@@ -463,8 +490,10 @@ StatementReply runCreateTable(SessionState& s, const ast::CreateTable& create)
     std::vector<TableColumn> columns;
     for (const auto& c : create.columns) {
         TableColumn column{c.name, c.type, c.nullable, {}};
-        if (c.identity) column.identity.emplace(c.identity->seed, c.identity->step);
-        if (c.defaultValue) column.defaultValue = sourceOf(*c.defaultValue);
+        if (c.identity)
+            column.identity.emplace(c.identity->seed, c.identity->step);
+        if (c.defaultValue)
+            column.defaultValue = sourceOf(*c.defaultValue);
         columns.push_back(std::move(column));
     }
     checkIdentity(create, columns);
@@ -529,7 +558,8 @@ StatementReply runDrop(SessionState& s, const ast::Drop& drop)
 
 namespace standin {
 
-StatementReply runUpdate(SessionState& s, const ast::Update& update) {
+StatementReply runUpdate(SessionState& s, const ast::Update& update)
+{
     const Target t = resolve(s, update.table);
     std::vector<std::pair<std::size_t, Scalar>> assignments;
     for (const auto& [column, value] : update.assignments) {
@@ -546,9 +576,11 @@ StatementReply runUpdate(SessionState& s, const ast::Update& update) {
         const std::vector<bool> hit = matches(s, update.where, t.table.columns, rows);
         std::size_t changed = 0;
         for (std::size_t r = 0; r < rows.size(); ++r) {
-            if (!hit[r]) continue;
+            if (!hit[r])
+                continue;
             ++changed;
-            for (const auto& [i, value] : assignments) rows[r][i] = stored(s, t.table, i, value);
+            for (const auto& [i, value] : assignments)
+                rows[r][i] = stored(s, t.table, i, value);
             for (std::size_t i = 0; i < rows[r].size(); ++i)
                 if (t.table.columns[i].type.type == SqlType::Timestamp)
                     rows[r][i] = s.database->nextTimestamp();
@@ -563,19 +595,22 @@ StatementReply runUpdate(SessionState& s, const ast::Update& update) {
     return reply;
 }
 
-StatementReply runDelete(SessionState& s, const ast::Delete& erase) {
+StatementReply runDelete(SessionState& s, const ast::Delete& erase)
+{
     const Target t = resolve(s, erase.table);
     const std::size_t count = atomically(*s.database, [&] {
         std::vector<std::vector<Value>> rows = s.database->rows(t.table);
         const std::vector<bool> hit = matches(s, erase.where, t.table.columns, rows);
         std::vector<std::vector<Value>> kept;
         for (std::size_t r = 0; r < rows.size(); ++r)
-            if (!hit[r]) kept.push_back(std::move(rows[r]));
+            if (!hit[r])
+                kept.push_back(std::move(rows[r]));
         s.database->replaceRows(t.table, kept);
         return rows.size() - kept.size();
     });
     StatementReply reply;
-    if (!erase.truncate) reply.rowCount = s.count(count);
+    if (!erase.truncate)
+        reply.rowCount = s.count(count);
     return reply;
 }
 

@@ -44,7 +44,8 @@ StatementReply setOption(SessionState& s, const ast::SetOption& o)
 }
 
 // PRINT arrives as an information message numbered 0.
-StatementReply print(SessionState& s, const ast::Print& p) {
+StatementReply print(SessionState& s, const ast::Print& p)
+{
     const Scalar v = s.evaluate(p.value);
     const ColumnType text{types::isUnicode(v.type.type) ? SqlType::NVarChar : SqlType::VarChar,
                           8000, 0, 0};
@@ -55,7 +56,8 @@ StatementReply print(SessionState& s, const ast::Print& p) {
 }
 
 // Transactions are counted for @@TRANCOUNT; each statement stands on its own regardless.
-StatementReply transaction(SessionState& s, const ast::Transaction& t) {
+StatementReply transaction(SessionState& s, const ast::Transaction& t)
+{
     if (t.kind == ast::Transaction::Begin) {
         ++s.transactions;
         return {};
@@ -70,7 +72,8 @@ StatementReply transaction(SessionState& s, const ast::Transaction& t) {
     return {};
 }
 
-StatementReply run(SessionState& s, const ast::Statement& statement) {
+StatementReply run(SessionState& s, const ast::Statement& statement)
+{
     return std::visit(
         [&](const auto& st) -> StatementReply {
             using T = std::decay_t<decltype(st)>;
@@ -127,7 +130,8 @@ StatementReply failed(std::vector<Message> messages, int line)
 }
 
 // Conversion errors end the whole batch on the server, not only their statement.
-bool abortsBatch(const std::vector<Message>& messages) {
+bool abortsBatch(const std::vector<Message>& messages)
+{
     static const int numbers[] = {235, 241, 242, 244, 245, 248, 8114, 8115, 8169};
     return std::any_of(messages.begin(), messages.end(), [](const Message& m) {
         return std::find(std::begin(numbers), std::end(numbers), m.number) != std::end(numbers);
@@ -144,7 +148,8 @@ void stampLines(StatementReply& reply, int line)
 
 // Whether IF's query finds a row; its failure is the statement's.
 std::optional<bool> condition(SessionState& s, const ast::Located& st,
-                              std::vector<StatementReply>& replies) {
+                              std::vector<StatementReply>& replies)
+{
     const auto& i = std::get<ast::If>(st.statement);
     try {
         std::lock_guard lock(s.database->mutex());
@@ -159,11 +164,13 @@ std::optional<bool> condition(SessionState& s, const ast::Located& st,
 
 // Runs statements in order; false when one ended the batch.
 bool runAll(SessionState& s, const std::vector<ast::Located>& statements,
-            std::vector<StatementReply>& replies) {
+            std::vector<StatementReply>& replies)
+{
     for (const ast::Located& st : statements) {
         if (const auto* i = std::get_if<ast::If>(&st.statement)) {
             const auto found = condition(s, st, replies);
-            if (!found || !runAll(s, *found ? i->then : i->otherwise, replies)) return false;
+            if (!found || !runAll(s, *found ? i->then : i->otherwise, replies))
+                return false;
             continue;
         }
         std::lock_guard lock(s.database->mutex());
@@ -173,7 +180,8 @@ bool runAll(SessionState& s, const std::vector<ast::Located>& statements,
             replies.push_back(std::move(reply));
         } catch (const SqlError& e) {
             replies.push_back(failed(e.messages, st.line));
-            if (abortsBatch(e.messages)) return false;
+            if (abortsBatch(e.messages))
+                return false;
         } catch (const std::exception& e) {
             replies.push_back(failed(
                 {makeMessage(50000, 16, std::string("Internal error: ") + e.what())}, st.line));
@@ -206,13 +214,12 @@ const std::string& Session::database() const
     return impl_->database;
 }
 
-std::vector<StatementReply> Session::executeBatch(const std::string& batch)
+std::vector<StatementReply> runBatch(SessionState& s, const std::string& batch,
+                                     const std::vector<std::string>& declared)
 {
-    SessionState& s = impl_->state;
-    s.variables.clear();
     std::vector<ast::Located> statements;
     try {
-        statements = parseBatch(batch);
+        statements = parseBatch(batch, declared);
     } catch (const SqlError& e) {
         StatementReply reply;
         reply.error = true;
@@ -223,8 +230,24 @@ std::vector<StatementReply> Session::executeBatch(const std::string& batch)
     }
     std::vector<StatementReply> replies;
     runAll(s, statements, replies);
-    if (replies.empty()) replies.emplace_back();
-    impl_->database = s.database->name();
+    if (replies.empty())
+        replies.emplace_back();
+    return replies;
+}
+
+std::vector<StatementReply> Session::executeBatch(const std::string& batch)
+{
+    impl_->state.variables.clear();
+    std::vector<StatementReply> replies = runBatch(impl_->state, batch, {});
+    impl_->database = impl_->state.database->name();
+    return replies;
+}
+
+std::vector<StatementReply> Session::executeRpc(const std::string& procedure,
+                                                const std::vector<Parameter>& parameters)
+{
+    std::vector<StatementReply> replies = runRemoteCall(impl_->state, procedure, parameters);
+    impl_->database = impl_->state.database->name();
     return replies;
 }
 

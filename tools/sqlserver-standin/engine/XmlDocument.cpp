@@ -134,12 +134,15 @@ std::string contentOf(xmlNodePtr node)
 
 // Line breaks in attribute values, written out or as &#xD; / &#xA;, become one space each (a CR LF
 // pair counts once), as sp_xml_preparedocument collapses them.
-void collapseLineBreaks(xmlNodePtr node) {
+void collapseLineBreaks(xmlNodePtr node)
+{
     for (xmlNodePtr c = node->children; c; c = c->next) {
-        if (c->type != XML_ELEMENT_NODE) continue;
+        if (c->type != XML_ELEMENT_NODE)
+            continue;
         for (xmlAttrPtr a = c->properties; a; a = a->next) {
             const std::string value = contentOf(reinterpret_cast<xmlNodePtr>(a));
-            if (value.find_first_of("\r\n") == std::string::npos) continue;
+            if (value.find_first_of("\r\n") == std::string::npos)
+                continue;
             static const std::regex lineBreak("\r\n|\r|\n");
             const std::string collapsed = std::regex_replace(value, lineBreak, " ");
             xmlSetNsProp(c, a->ns, a->name, reinterpret_cast<const xmlChar*>(collapsed.c_str()));

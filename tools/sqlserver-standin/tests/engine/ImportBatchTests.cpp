@@ -214,12 +214,14 @@ TEST_F(ImportBatchTest, ConversionFailureCreatesNoTable)
     EXPECT_EQ(fails("SELECT * FROM N").number, 208);
 }
 
-TEST_F(ImportBatchTest, ValueLongerThanItsOpenXmlTypeIsCut) {
+TEST_F(ImportBatchTest, ValueLongerThanItsOpenXmlTypeIsCut)
+{
     ok(importBatch("<r><v>12</v><v>abc</v></r>\r\n", "S", "r/v", {{"v", "VarChar(2)", "."}}));
     EXPECT_EQ(query("SELECT v FROM S"), (Rows{{"12"}, {"ab"}}));
 }
 
-TEST_F(ImportBatchTest, PositionalInsertCountsTheTimestampColumn) {
+TEST_F(ImportBatchTest, PositionalInsertCountsTheTimestampColumn)
+{
     ok("CREATE TABLE V (v int, ts timestamp)");
     const std::string doc = "<r><v>1</v></r>\r\n";
     const auto replies =
@@ -229,7 +231,8 @@ TEST_F(ImportBatchTest, PositionalInsertCountsTheTimestampColumn) {
     EXPECT_TRUE(query("SELECT * FROM V").empty());
 }
 
-TEST_F(ImportBatchTest, OneTimestampColumnATable) {
+TEST_F(ImportBatchTest, OneTimestampColumnATable)
+{
     const auto replies = run(importBatch("<r><v>1</v></r>\r\n", "W", "r/v",
                                          {{"a", "TimeStamp", "."}, {"b", "TimeStamp", "."}}));
     EXPECT_EQ(errorsOf(replies).front().text,

@@ -139,7 +139,8 @@ TEST_F(StatementTest, StatementErrorLeavesEarlierWorkAndTheBatchGoesOn)
     EXPECT_EQ(query("SELECT a FROM t ORDER BY a"), (Rows{{"1"}, {"3"}}));
 }
 
-TEST_F(StatementTest, ConversionErrorEndsTheWholeBatch) {
+TEST_F(StatementTest, ConversionErrorEndsTheWholeBatch)
+{
     ok("CREATE TABLE t (a int)");
     const auto replies =
         run("INSERT INTO t VALUES (1)\nINSERT INTO t VALUES ('x')\nINSERT INTO t VALUES (3)");
@@ -148,7 +149,8 @@ TEST_F(StatementTest, ConversionErrorEndsTheWholeBatch) {
     EXPECT_EQ(query("SELECT a FROM t"), (Rows{{"1"}}));
 }
 
-TEST_F(StatementTest, EverydayStatementsOnAUsersTable) {
+TEST_F(StatementTest, EverydayStatementsOnAUsersTable)
+{
     ok("CREATE TABLE t (id int, name varchar(10))\nINSERT INTO t VALUES (1, 'a'), (2, 'b'), (3, "
        "'c')");
     EXPECT_EQ(run("UPDATE t SET name = 'z' WHERE id = 2")[0].rowCount, 1u);
@@ -171,7 +173,8 @@ TEST_F(StatementTest, EverydayStatementsOnAUsersTable) {
     EXPECT_EQ(globals[0][2]->size(), 23u);
 }
 
-TEST_F(StatementTest, IdentityDefaultAndPrimaryKey) {
+TEST_F(StatementTest, IdentityDefaultAndPrimaryKey)
+{
     EXPECT_EQ(fails("CREATE TABLE t (id int IDENTITY PRIMARY KEY, code varchar(5), "
                     "CONSTRAINT PK_t PRIMARY KEY (code))")
                   .number,
@@ -197,7 +200,8 @@ TEST_F(StatementTest, IdentityDefaultAndPrimaryKey) {
         "value: 'abcde'.");
 }
 
-TEST_F(StatementTest, CreateInsertSelectWithWhereAndOrder) {
+TEST_F(StatementTest, CreateInsertSelectWithWhereAndOrder)
+{
     ok("CREATE TABLE [Order Lines] (Id int NOT NULL, Name nvarchar(20), Price decimal(9,2), At "
        "datetime)");
     const auto replies =

@@ -158,6 +158,18 @@ Session::~Session() = default;
 
 const std::string& Session::database() const { return impl_->database; }
 
+// The fake knows no procedures: a call is refused as the server refuses an unknown one.
+std::vector<StatementReply> Session::executeRpc(const std::string& procedure,
+                                                const std::vector<Parameter>&)
+{
+    StatementReply refused;
+    refused.events.push_back(
+        makeMessage(2812, 16, "Could not find stored procedure '" + procedure + "'.", 62));
+    refused.error = true;
+    refused.procedure = true;
+    return {refused};
+}
+
 std::vector<StatementReply> Session::executeBatch(const std::string& batch)
 {
     std::vector<StatementReply> replies;
