@@ -22,7 +22,8 @@ public:
         QStringList databases{};  // created for the test, dropped again on a real server
         QString password = QStringLiteral("Secret-1");  // the stand-in's login only
         QStringList closeOn{};                          // stand-in faults
-        QString logFile{};  // where the stand-in writes every batch it receives
+        QString logFile{};     // where the stand-in writes every batch it receives
+        QString tdsVersion{};  // the newest TDS version the stand-in speaks; empty: its own
     };
 
     explicit TestServer(Options options);
