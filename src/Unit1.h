@@ -60,7 +60,7 @@ private:
     void FormCreate();
     void FormClose();
     // SQL Server access: the protected steps of Connect, and what its failure leaves.
-    void ConnectAndListDatabases(const QString& connectionString);
+    void ConnectAndListDatabases(platform::Connection& connection, const QString& connectionString);
     void DisableDestination();
 
     std::unique_ptr<Ui::TForm1> ui;
