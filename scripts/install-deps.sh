@@ -9,6 +9,9 @@ packages=(
     libxml2-dev libsqlite3-dev unixodbc unixodbc-dev tdsodbc
     libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-dev
     xvfb xauth
+    # The Debian package: shared-library dependencies, lintian, AppStream checks.
+    dpkg-dev file lintian appstream
+    # The Turkish locale that the tests run in a second time.
     locales
 )
 # Fonts close to the windows' own, for a person looking at them.

@@ -11,11 +11,11 @@
 #include <QTest>
 
 #include "ClosedPort.h"
+#include "ProgramWindows.h"
 #include "Recorders.h"
 #include "ServerForm.h"
 #include "SilentServer.h"
 #include "TestServer.h"
-#include "Windows.h"
 #include "platform/Ado.h"
 #include "platform/MessageBox.h"
 

@@ -6,11 +6,11 @@
 #include <QMenu>
 #include <QPushButton>
 
+#include "ProgramWindows.h"
 #include "Recorders.h"
 #include "ServerForm.h"
 #include "StartUp.h"
 #include "TestServer.h"
-#include "Windows.h"
 
 TEST(StartUp, TurkishLocaleGivesTurkishWindowsAndMessages) {
     StartUp(*qApp);
