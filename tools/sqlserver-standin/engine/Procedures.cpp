@@ -144,7 +144,10 @@ StatementReply runUse(SessionState& s, const ast::Use& use)
     if (!d)
         throw SqlError(msg::databaseMissing(use.database));
     StatementReply reply;
-    reply.events.emplace_back(DatabaseChanged{d->name(), s.database->name()});
+    DatabaseChanged change{d->name(), s.database->name(), std::nullopt};
+    if (d->collation().wire != s.database->collation().wire)
+        change.collation = d->collation();
+    reply.events.emplace_back(std::move(change));
     reply.events.emplace_back(msg::databaseChanged(d->name()));
     s.database = d;
     return reply;

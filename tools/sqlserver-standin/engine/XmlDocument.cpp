@@ -89,11 +89,11 @@ std::string nearText(const std::string& utf8, int line, int column)
     if (start == std::string::npos)
         return {};
     std::string rest = utf8.substr(start, utf8.find_first_of("\r\n", start) - start);
-    rest = text::prefix(rest, column > 0 ? static_cast<std::size_t>(column) : rest.size(), false);
-    const std::size_t chars = text::characterCount(rest);
+    rest = text::prefix(rest, column > 0 ? static_cast<std::size_t>(column) : rest.size(), true);
+    const std::size_t chars = text::utf16Length(rest);
     if (chars <= 40)
         return rest;
-    return rest.substr(text::prefix(rest, chars - 40, false).size());
+    return rest.substr(text::prefix(rest, chars - 40, true).size());
 }
 
 SqlError parseFailure(unsigned code, const std::string& description, int line, const std::string& near)
