@@ -296,8 +296,6 @@ QStringList XmlNode::AttributeNames() const {
 }
 
 // Only elements have child nodes here: an entity reference's children are its declaration.
-bool XmlNode::HasChildNodes() const { return !FirstChild().IsNull(); }
-
 XmlNode XmlNode::FirstChild() const {
     return XmlNode(node_ && node_->type == XML_ELEMENT_NODE ? node_->children : nullptr);
 }

@@ -33,7 +33,6 @@ public:
     // included; empty for a node that is not an element.
     QStringList AttributeNames() const;
 
-    bool HasChildNodes() const;
     XmlNode FirstChild() const;
     XmlNode NextSibling() const;
 
