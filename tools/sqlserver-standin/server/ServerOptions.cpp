@@ -1,5 +1,7 @@
 #include "ServerOptions.h"
 
+#include "Collation.h"
+
 #include <algorithm>
 #include <cctype>
 #include <charconv>
@@ -46,11 +48,28 @@ void addLoginsFile(ServerOptions& options, const std::string& path)
     }
 }
 
+// NAME or NAME:COLLATION; a database name may hold colons, a collation name never does.
+void addDatabase(ServerOptions& options, const std::string& entry)
+{
+    const size_t colon = entry.rfind(':');
+    if (colon == std::string::npos) {
+        options.databases.push_back(entry);
+        return;
+    }
+    const std::string name = entry.substr(0, colon);
+    const std::string collation = entry.substr(colon + 1);
+    if (name.empty() || !findCollation(collation))
+        throw std::invalid_argument("--database needs NAME or NAME:COLLATION with a collation the stand-in "
+                                    "knows, not '" + entry + "'");
+    options.databases.push_back(name);
+    options.collations[name] = collation;
+}
+
 }  // namespace
 
 const char* const usage =
     "usage: sqlserver-standin [--port N] [--login USER:PASSWORD]... [--logins FILE]\n"
-    "       [--database NAME]... [--data DIR] [--log FILE] [--close-on TEXT]...\n"
+    "       [--database NAME[:COLLATION]]... [--data DIR] [--log FILE] [--close-on TEXT]...\n"
     "       [--close-on-batch N] [--delay MS] [--stop-on-stdin-eof]\n";
 
 std::optional<std::string> ServerOptions::passwordOf(const std::string& user) const
@@ -81,7 +100,7 @@ ServerOptions parseOptions(const std::vector<std::string>& args)
         else if (option == "--logins")
             addLoginsFile(options, value);
         else if (option == "--database")
-            options.databases.push_back(value);
+            addDatabase(options, value);
         else if (option == "--data")
             options.dataDirectory = value;
         else if (option == "--log")

@@ -13,6 +13,7 @@ struct ServerOptions {
     uint16_t port = 1433;  // 0: any free port, announced on stdout
     std::map<std::string, std::string> logins;  // lower-case user name -> password
     std::vector<std::string> databases;
+    std::map<std::string, std::string> collations = {};  // database name -> collation, when given
     std::string dataDirectory;
     std::string logFile;
     std::vector<std::string> closeOn;  // close the connection on a batch containing one of these
