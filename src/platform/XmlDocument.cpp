@@ -9,8 +9,8 @@
 #include <QSet>
 
 #include <libxml/SAX2.h>
+#include <libxml/chvalid.h>
 #include <libxml/parser.h>
-#include <libxml/parserInternals.h>
 
 #include "platform/XmlNamespaces.h"
 #include "platform/XmlText.h"
@@ -104,22 +104,28 @@ void StartElement(void* ctx, const xmlChar* name, const xmlChar** atts) {
         xmlAddChild(reinterpret_cast<xmlNodePtr>(ctxt->myDoc), node);
     else if (!parent)
         parent = ctxt->myDoc->children;
-    ctxt->nodemem = -1;
-    nodePush(ctxt, node);
     if (parent) {
         if (parent->type == XML_ELEMENT_NODE)
             xmlAddChild(parent, node);
         else
             xmlAddSibling(parent, node);
     }
+    // The open element, where the parser's handlers put what follows; no text node of its
+    // is being filled yet.
+    ctxt->node = node;
+    ctxt->nodemem = -1;
     if (!AddAttributes(node, attributes)) Refuse(ctx, QStringLiteral("out of memory"));
 }
 
-void EndElement(void* ctx, const xmlChar* name) {
+// The element's parent is open again; after the root element, none is.
+void EndElement(void* ctx, const xmlChar*) {
+    auto* ctxt = static_cast<xmlParserCtxtPtr>(ctx);
     ParseState& state = StateOf(ctx);
     --state.depth;
     state.namespaces.Leave();
-    xmlSAX2EndElement(ctx, name);
+    xmlNodePtr parent = ctxt->node ? ctxt->node->parent : nullptr;
+    ctxt->node = parent && parent->type == XML_ELEMENT_NODE ? parent : nullptr;
+    ctxt->nodemem = -1;
 }
 
 void AttributeDecl(void* ctx, const xmlChar* element, const xmlChar* name, int type, int def,
@@ -217,7 +223,7 @@ DocPtr Parse(const QString& fileName) {
 bool IsBlank(const xmlChar* text) {
     if (!text) return true;
     for (; *text; ++text)
-        if (!IS_BLANK_CH(*text)) return false;
+        if (!xmlIsBlank_ch(*text)) return false;
     return true;
 }
 
