@@ -70,6 +70,8 @@ private:
     std::unique_ptr<platform::Connection> Connection;
     std::unique_ptr<platform::Recordset> Recordset;
     QStringList ExistingTables;
+    // The chosen database's code page (0 while not known), which the document text is written for.
+    int DatabaseCodePage = 0;
     TForm2* Form2 = nullptr;
     TAboutBox* AboutBox = nullptr;
     bool placed_ = false;
