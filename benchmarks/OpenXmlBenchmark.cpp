@@ -14,7 +14,7 @@
 
 #include <libxml/parser.h>
 
-#include "Windows.h"
+#include "ProgramWindows.h"
 #include "platform/OpenDialog.h"
 
 namespace {

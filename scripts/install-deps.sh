@@ -9,6 +9,8 @@ packages=(
     libxml2-dev libsqlite3-dev unixodbc unixodbc-dev tdsodbc
     libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-dev
     xvfb xauth
+    # The Debian package: shared-library dependencies, lintian, AppStream checks.
+    dpkg-dev file lintian appstream
 )
 # Fonts close to the windows' own, for a person looking at them.
 if [[ "${1:-}" == "--gui" ]]; then packages+=(fonts-liberation2); fi

@@ -4,6 +4,7 @@
 #include <QFont>
 #include <QIcon>
 #include <QLocale>
+#include <QStringList>
 #include <QTranslator>
 
 namespace {
@@ -16,12 +17,22 @@ void SubstituteWindowFont() {
          QStringLiteral("Arial"), QStringLiteral("Nimbus Sans")});
 }
 
-// A translated set of window texts, chosen by the user's locale, when it sits beside the program.
+// Installed, the translations sit in share/tavlen/translations beside bin/; in a build tree,
+// beside the program.
+QStringList TranslationDirectories() {
+    const QString programDirectory = QCoreApplication::applicationDirPath();
+    return {programDirectory + QStringLiteral("/../share/tavlen/translations"), programDirectory};
+}
+
+// A translated set of window texts, chosen by the user's locale.
 void InstallTranslation(QApplication& application) {
     auto* translator = new QTranslator(&application);
-    if (translator->load(QLocale(), QStringLiteral("tavlen"), QStringLiteral("_"),
-                         QCoreApplication::applicationDirPath()))
-        QCoreApplication::installTranslator(translator);
+    for (const QString& directory : TranslationDirectories()) {
+        if (translator->load(QLocale(), QStringLiteral("tavlen"), QStringLiteral("_"), directory)) {
+            QCoreApplication::installTranslator(translator);
+            return;
+        }
+    }
 }
 }  // namespace
 

@@ -16,11 +16,11 @@
 #include "ExpectedBatch.h"
 #include "FieldList.h"
 #include "PrintBytes.h"
+#include "ProgramWindows.h"
 #include "QtPrinting.h"
 #include "Recorders.h"
 #include "ServerForm.h"
 #include "TestServer.h"
-#include "Windows.h"
 
 namespace {
 

@@ -8,10 +8,10 @@
 #include <QTest>
 
 #include "Catalogue.h"
+#include "ProgramWindows.h"
 #include "Recorders.h"
 #include "ServerForm.h"
 #include "TestServer.h"
-#include "Windows.h"
 #include "platform/MessageBox.h"
 
 namespace {

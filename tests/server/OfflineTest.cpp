@@ -8,9 +8,9 @@
 #include <QTest>
 
 #include "ClosedPort.h"
+#include "ProgramWindows.h"
 #include "Recorders.h"
 #include "ServerForm.h"
-#include "Windows.h"
 #include "platform/Ado.h"
 #include "platform/MessageBox.h"
 

@@ -8,8 +8,8 @@
 #include <QTest>
 #include <QTimer>
 
+#include "ProgramWindows.h"
 #include "Recorders.h"
-#include "Windows.h"
 #include "platform/Shell.h"
 
 namespace {

@@ -14,8 +14,8 @@
 #include <QTreeWidget>
 
 #include "ErrorDisplay.h"
+#include "ProgramWindows.h"
 #include "Recorders.h"
-#include "Windows.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <QPushButton>
 #include <QTranslator>
 
+#include "ProgramWindows.h"
 #include "Recorders.h"
-#include "Windows.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 
 #include "StructureTree.h"
 
+#include "ProgramWindows.h"
 #include "Recorders.h"
-#include "Windows.h"
 #include "XmlFiles.h"
 
 namespace {
