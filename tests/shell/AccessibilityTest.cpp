@@ -9,8 +9,8 @@
 #include <QTranslator>
 #include <QTreeWidget>
 
+#include "ProgramWindows.h"
 #include "Recorders.h"
-#include "Windows.h"
 #include "XmlFiles.h"
 
 namespace {
