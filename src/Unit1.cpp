@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QHeaderView>
 
+#include "AccessibleControls.h"
 #include "ErrorDisplay.h"
 #include "Unit3.h"
 #include "WindowPlacement.h"
@@ -18,6 +19,8 @@ TForm1::TForm1(QWidget* parent)
       OpenDialog1(QStringLiteral("Select XML Source"),
                   QStringLiteral("XML Files (*.xml)|*.xml|All Files (*.*)|*.*")),
       XMLDocument1(std::make_unique<platform::XmlDocument>()) {
+    // The main window comes first at start-up: screen readers meet every control after this.
+    UseAccessibleControls();
     ui->setupUi(this);
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |

@@ -1,6 +1,7 @@
 #include "Unit2.h"
 
 #include <QKeyEvent>
+#include <QRegularExpressionValidator>
 #include <QShowEvent>
 
 #include "ErrorDisplay.h"
@@ -27,6 +28,9 @@ QString DataTypeText(const QString& type, QString sizeBox) {
 TForm2::TForm2(QTreeWidget& tree, QTreeWidget& fieldList, QWidget* parent)
     : QDialog(parent), ui(std::make_unique<Ui::TForm2>()), tree_(tree), fieldList_(fieldList) {
     ui->setupUi(this);
+    // The mask takes any script's digits; the size goes into T-SQL, which reads only 0 to 9.
+    ui->Edit2->setValidator(
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9 ]*")), ui->Edit2));
     MakeFixedDialog(*this);
 }
 

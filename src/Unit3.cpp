@@ -19,6 +19,8 @@ void TAboutBox::showEvent(QShowEvent* event) {
         placed_ = true;
         CentreOnScreen(*this);
     }
+    // Enter closes the box as it opens, even if a link had the focus when it last closed.
+    ui->OKButton->setFocus();
     QDialog::showEvent(event);
 }
 

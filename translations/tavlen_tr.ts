@@ -118,6 +118,22 @@
         <source>&amp;About</source>
         <translation>&amp;Hakkında</translation>
     </message>
+    <message>
+        <source>Add Field</source>
+        <translation>Alan Ekle</translation>
+    </message>
+    <message>
+        <source>Remove Fields</source>
+        <translation>Alanları Kaldır</translation>
+    </message>
+    <message>
+        <source>Move Up</source>
+        <translation>Yukarı Taşı</translation>
+    </message>
+    <message>
+        <source>Move Down</source>
+        <translation>Aşağı Taşı</translation>
+    </message>
 </context>
 <context>
     <name>TForm2</name>
@@ -144,6 +160,25 @@
     <message>
         <source>Cancel</source>
         <translation>İptal</translation>
+    </message>
+    <message>
+        <source>Data Type</source>
+        <translation>Veri Türü</translation>
+    </message>
+</context>
+<context>
+    <name>StructureTree</name>
+    <message>
+        <source>Attribute</source>
+        <translation>Öznitelik</translation>
+    </message>
+    <message>
+        <source>Element</source>
+        <translation>Öğe</translation>
+    </message>
+    <message>
+        <source>Text element</source>
+        <translation>Metin öğesi</translation>
     </message>
 </context>
 </TS>
