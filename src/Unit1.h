@@ -54,7 +54,6 @@ public slots:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
-    void showEvent(QShowEvent* event) override;
 
 private:
     void FormCreate();
@@ -72,5 +71,4 @@ private:
     QStringList ExistingTables;
     TForm2* Form2 = nullptr;
     TAboutBox* AboutBox = nullptr;
-    bool placed_ = false;
 };

@@ -6,7 +6,9 @@
 #include "ErrorDisplay.h"
 #include "FieldList.h"
 #include "FixedDialog.h"
+#include "LabelFitting.h"
 #include "StructureTree.h"
+#include "WindowPlacement.h"
 #include "ui_Unit2.h"
 
 namespace {
@@ -28,6 +30,9 @@ TForm2::TForm2(QTreeWidget& tree, QTreeWidget& fieldList, QWidget* parent)
     : QDialog(parent), ui(std::make_unique<Ui::TForm2>()), tree_(tree), fieldList_(fieldList) {
     ui->setupUi(this);
     MakeFixedDialog(*this);
+    FitLabels(*this);
+    // Over the main window the first time; afterwards wherever the user left it.
+    PlaceOnFirstShow(*this, FirstPlace::CentreOverParent);
 }
 
 TForm2::~TForm2() = default;
@@ -45,11 +50,6 @@ void TForm2::ResetSize(bool sized) {
 }
 
 void TForm2::showEvent(QShowEvent* event) {
-    if (!event->spontaneous() && !placed_) {
-        // Centred over the main window the first time; afterwards wherever the user left it.
-        placed_ = true;
-        adjustPosition(parentWidget());
-    }
     QDialog::showEvent(event);
     if (!event->spontaneous()) emit shown();
 }

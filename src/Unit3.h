@@ -20,10 +20,6 @@ public slots:
     void Label1Click();
     void OKButtonClick();
 
-protected:
-    void showEvent(QShowEvent* event) override;
-
 private:
     std::unique_ptr<Ui::TAboutBox> ui;
-    bool placed_ = false;
 };

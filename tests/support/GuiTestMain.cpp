@@ -2,9 +2,11 @@
 #include <gtest/gtest.h>
 #include <QApplication>
 
+#include "StartUp.h"
+
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("Tavlen"));
+    StartUp(application);
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
