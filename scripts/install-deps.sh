@@ -9,13 +9,13 @@ packages=(
     libxml2-dev libsqlite3-dev unixodbc unixodbc-dev tdsodbc
     libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-dev
     xvfb xauth
+    # The windows' font, whose widths the layout and the tests count on; Qt's own Turkish texts.
+    fonts-liberation2 qt6-translations-l10n
     # The Debian package: shared-library dependencies, lintian, AppStream checks.
     dpkg-dev file lintian appstream
     # The Turkish locale that the tests run in a second time.
     locales
 )
-# Fonts close to the windows' own, for a person looking at them.
-if [[ "${1:-}" == "--gui" ]]; then packages+=(fonts-liberation2); fi
 
 missing=()
 for package in "${packages[@]}"; do

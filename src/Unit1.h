@@ -54,7 +54,6 @@ public slots:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
-    void showEvent(QShowEvent* event) override;
 
 private:
     void FormCreate();
@@ -74,5 +73,4 @@ private:
     int DatabaseCodePage = 0;
     TForm2* Form2 = nullptr;
     TAboutBox* AboutBox = nullptr;
-    bool placed_ = false;
 };

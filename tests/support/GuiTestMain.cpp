@@ -6,6 +6,8 @@
 
 #include <QApplication>
 
+#include "StartUp.h"
+
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
     // A locale the environment names but the system lacks falls back to C without a word, and
@@ -14,7 +16,7 @@ int main(int argc, char** argv) {
         std::fputs("The locale that the environment names is not installed\n", stderr);
         return 1;
     }
-    QCoreApplication::setApplicationName(QStringLiteral("Tavlen"));
+    StartUp(application);
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
