@@ -1,8 +1,8 @@
 // Start-up: the application, its three windows, the message loop.
 #include <QApplication>
 
+#include "ProgramWindows.h"
 #include "StartUp.h"
-#include "Windows.h"
 
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);

@@ -9,8 +9,8 @@
 #include <QTreeWidget>
 
 #include "FieldList.h"
+#include "ProgramWindows.h"
 #include "StructureTree.h"
-#include "Windows.h"
 
 class QComboBox;
 class QLineEdit;

@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
-#include <ctime>
 
 namespace standin {
 namespace {
@@ -94,39 +93,7 @@ Scalar add(const Scalar& a, const Scalar& b)
     return {f, types::convert(std::to_string(sum), ColumnType{SqlType::VarChar, 64}, f)};
 }
 
-// The server's version as @@VERSION shows it: the product first, as clients parse it.
-const char* const kVersion =
-    "Microsoft SQL Server 2022 (RTM) - 16.0.1000.6 (X64) \n\tsqlserver-standin, test equipment "
-    "speaking TDS";
-
-Scalar now()
-{
-    const std::time_t t = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&t, &local);
-    char buf[32];
-    std::strftime(buf, sizeof buf, "%Y-%m-%d %H:%M:%S.000", &local);
-    return {ColumnType{SqlType::DateTime}, std::string(buf)};
-}
-
 }  // namespace
-
-Scalar SessionState::function(const std::string& name) const
-{
-    if (name == "GETDATE")
-        return now();
-    if (name == "SCOPE_IDENTITY" || name == "@@IDENTITY")
-        return {ColumnType{SqlType::Numeric, 0, 38, 0}, lastIdentity};
-    if (name == "@@VERSION")
-        return {ColumnType{SqlType::NVarChar, 300}, std::string(kVersion)};
-    if (name == "@@MAX_PRECISION")
-        return {ColumnType{SqlType::TinyInt}, std::string("38")};
-    if (name == "@@TRANCOUNT")
-        return {ColumnType{SqlType::Int}, std::to_string(transactions)};
-    if (name == "@@LANGUAGE")
-        return {ColumnType{SqlType::NVarChar, 128}, std::string("us_english")};
-    throw SqlError(msg::undeclaredVariable(name));
-}
 
 std::optional<long long> integerOf(const Scalar& s)
 {
@@ -147,29 +114,23 @@ Scalar& SessionState::variable(const std::string& name)
 Scalar SessionState::evaluate(const ast::Term& t) const
 {
     switch (t.kind) {
-        case ast::Term::String: {
-            const std::string kept = text::keepCodePage(t.text);
-            return {ColumnType{SqlType::VarChar, width(text::characterCount(kept))}, kept};
-        }
-        case ast::Term::NString:
-            return {ColumnType{SqlType::NVarChar, width(text::utf16Length(t.text))}, t.text};
-        case ast::Term::Number:
-            return numberLiteral(t.text);
-        case ast::Term::Variable:
-            return const_cast<SessionState*>(this)->variable(t.text);
-        case ast::Term::Char:
-            if (t.code < 0 || t.code > 255)
-                return {ColumnType{SqlType::VarChar, 1}, std::nullopt};
-            return {ColumnType{SqlType::VarChar, 1},
-                    text::fromCodePage(std::string(1, static_cast<char>(t.code)))};
-        case ast::Term::NChar:
-            if (t.code < 0 || t.code > 0xFFFF)
-                return {ColumnType{SqlType::NVarChar, 1}, std::nullopt};
-            return {ColumnType{SqlType::NVarChar, 1}, codePoint(t.code)};
-        case ast::Term::Function:
-            return function(t.text);
-        case ast::Term::Null:
-            break;
+    case ast::Term::String: {
+        const std::string kept = text::keepCodePage(t.text);
+        return {ColumnType{SqlType::VarChar, width(text::varcharLength(kept))}, kept};
+    }
+    case ast::Term::NString: return {ColumnType{SqlType::NVarChar, width(text::utf16Length(t.text))}, t.text};
+    case ast::Term::Number: return numberLiteral(t.text);
+    case ast::Term::Variable: return const_cast<SessionState*>(this)->variable(t.text);
+    case ast::Term::Char:
+        if (t.code < 0 || t.code > 255)
+            return {ColumnType{SqlType::VarChar, 1}, std::nullopt};
+        return {ColumnType{SqlType::VarChar, 1}, text::fromCodePage(std::string(1, static_cast<char>(t.code)))};
+    case ast::Term::NChar:
+        if (t.code < 0 || t.code > 0xFFFF)
+            return {ColumnType{SqlType::NVarChar, 1}, std::nullopt};
+        return {ColumnType{SqlType::NVarChar, 1}, codePoint(t.code)};
+    case ast::Term::Function: return call(t);
+    case ast::Term::Null: break;
     }
     return {ColumnType{SqlType::Int}, std::nullopt};
 }

@@ -23,8 +23,6 @@ const char* const kReservedWords[] = {
     "ELSE",       "DISTINCT", "TOP",        "PROCEDURE", "PROC",      "DATABASE",     "OUTPUT",
     "EXISTS",     "IDENTITY", "CONSTRAINT", "UNIQUE",    "CLUSTERED", "NONCLUSTERED", "TRAN",
     "TRANSACTION"};
-// Functions called with empty parentheses.
-const char* const kFunctions[] = {"GETDATE", "SCOPE_IDENTITY"};
 
 bool isOneOf(const Token& t, const auto& words)
 {
@@ -197,21 +195,49 @@ private:
         return key;
     }
 
-    bool atFunction() const { return isOneOf(peek(), kFunctions) && peek(1).isSymbol("("); }
-
-    bool atTerm() const {
+    bool atTerm() const
+    {
         const Token& t = peek();
         return t.kind == Token::String || t.kind == Token::NString || t.kind == Token::Number ||
-               t.kind == Token::Variable || t.isWord("NULL") || t.isWord("CHAR") ||
-               t.isWord("NCHAR") || atFunction() ||
-               (t.isSymbol("-") && peek(1).kind == Token::Number);
+               t.kind == Token::Variable || t.isWord("NULL") || t.isWord("CHAR") || t.isWord("NCHAR") ||
+               (t.isSymbol("-") && peek(1).kind == Token::Number) || atFunction();
     }
 
-    static std::string upper(const std::string& name) {
-        std::string out;
-        for (char c : name)
-            out += static_cast<char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
-        return out;
+    bool atFunction() const { return peek().kind == Token::Word && !isReserved(peek()) && peek(1).isSymbol("("); }
+
+    // name(arguments), CONVERT(type, value[, style]) or CAST(value AS type).
+    ast::Term function()
+    {
+        ast::Term t;
+        t.kind = ast::Term::Function;
+        t.text = take().text;
+        expectSymbol("(");
+        const bool convert = text::equalNoCase(t.text, "CONVERT");
+        const bool cast = text::equalNoCase(t.text, "CAST");
+        if (convert) {
+            t.target = conversionType();
+            expectSymbol(",");
+        }
+        if (!peek().isSymbol(")") || convert || cast) {
+            t.arguments.push_back(expr());
+            while (!cast && acceptSymbol(","))
+                t.arguments.push_back(expr());
+        }
+        if (cast) {
+            expectWord("AS");
+            t.target = conversionType();
+        }
+        expectSymbol(")");
+        return t;
+    }
+
+    // CONVERT and CAST give a character type without a size 30 characters.
+    ColumnType conversionType()
+    {
+        ColumnType t = typeSpec(1, std::string());
+        if (types::isCharacter(t.type) && !tokens_[pos_ - 1].isSymbol(")"))
+            t.length = 30;
+        return t;
     }
 
     ast::Term term()
@@ -229,13 +255,8 @@ private:
             t.kind = ast::Term::Number;
             t.text = "-" + take().text;
         } else if (tok.kind == Token::Variable && tok.text.rfind("@@", 0) == 0) {
-            t.kind = ast::Term::Function;
-            t.text = upper(take().text);
-        } else if (atFunction()) {
-            t.kind = ast::Term::Function;
-            t.text = upper(take().text);
-            expectSymbol("(");
-            expectSymbol(")");
+            t.kind = ast::Term::Function;  // a global such as @@VERSION
+            t.text = take().text;
         } else if (tok.kind == Token::Variable) {
             t.kind = ast::Term::Variable;
             t.text = declaredVariable();
@@ -247,6 +268,8 @@ private:
             expectSymbol("(");
             t.code = number();
             expectSymbol(")");
+        } else if (atFunction()) {
+            t = function();
         } else {
             fail();
         }
@@ -418,7 +441,7 @@ private:
             pos_ += 3;
             expectSymbol(")");
             item.countAll = true;
-        } else if (atName() && !peek().isWord("CHAR") && !peek().isWord("NCHAR") && !atFunction())
+        } else if (atName() && !atFunction())
             item.column = columnRef();
         else
             item.value = expr();
@@ -444,6 +467,7 @@ private:
         expectSymbol(",");
         if (peek().kind != Token::String && peek().kind != Token::NString)
             fail();
+        o.varcharRowPattern = peek().kind == Token::String;
         o.rowPattern = take().text;
         if (acceptSymbol(","))
             o.flags = number();
@@ -454,6 +478,7 @@ private:
             ast::ColumnSpec c;
             c.name = namePart();
             c.type = typeSpec(static_cast<int>(o.columns.size()) + 1, c.name);
+            c.varcharPattern = peek().kind == Token::String;
             if (peek().kind == Token::String || peek().kind == Token::NString)
                 c.pattern = take().text;
             o.columns.push_back(std::move(c));
@@ -709,44 +734,53 @@ std::vector<ast::Located> parseBatch(const std::string& batch,
 
 ast::Expr parseExpression(const std::string& text) { return Parser(text, {}).expression(); }
 
+namespace {
+
+std::string typeText(const ColumnType& t)
+{
+    std::string out = types::name(t.type);
+    if (t.type == SqlType::Decimal || t.type == SqlType::Numeric)
+        return out + "(" + std::to_string(t.precision) + ", " + std::to_string(t.scale) + ")";
+    return t.length > 0 && types::isCharacter(t.type) ? out + "(" + std::to_string(t.length) + ")" : out;
+}
+
+std::string quoted(const std::string& text)
+{
+    std::string out = "'";
+    for (char c : text)
+        out += c == '\'' ? std::string("''") : std::string(1, c);
+    return out + "'";
+}
+
+std::string termSource(const ast::Term& t)
+{
+    switch (t.kind) {
+    case ast::Term::String: return quoted(t.text);
+    case ast::Term::NString: return "N" + quoted(t.text);
+    case ast::Term::Number:
+    case ast::Term::Variable: return t.text;
+    case ast::Term::Null: return "NULL";
+    case ast::Term::Char: return "char(" + std::to_string(t.code) + ")";
+    case ast::Term::NChar: return "nchar(" + std::to_string(t.code) + ")";
+    case ast::Term::Function: break;
+    }
+    if (t.text.rfind("@@", 0) == 0)
+        return t.text;
+    if (text::equalNoCase(t.text, "CONVERT") || text::equalNoCase(t.text, "CAST"))
+        return "CAST(" + sourceOf(t.arguments.at(0)) + " AS " + typeText(t.target) + ")";
+    std::string arguments;
+    for (const ast::Expr& a : t.arguments)
+        arguments += (arguments.empty() ? "" : ", ") + sourceOf(a);
+    return t.text + "(" + arguments + ")";
+}
+
+}  // namespace
+
 std::string sourceOf(const ast::Expr& e)
 {
-    const auto quoted = [](const std::string& t) {
-        std::string out = "'";
-        for (char c : t)
-            out += c == '\'' ? std::string("''") : std::string(1, c);
-        return out + "'";
-    };
     std::string out;
-    for (const ast::Term& t : e.terms) {
-        out += out.empty() ? "" : " + ";
-        switch (t.kind) {
-            case ast::Term::String:
-                out += quoted(t.text);
-                break;
-            case ast::Term::NString:
-                out += "N" + quoted(t.text);
-                break;
-            case ast::Term::Number:
-                out += t.text;
-                break;
-            case ast::Term::Variable:
-                out += t.text;
-                break;
-            case ast::Term::Null:
-                out += "NULL";
-                break;
-            case ast::Term::Char:
-                out += "char(" + std::to_string(t.code) + ")";
-                break;
-            case ast::Term::NChar:
-                out += "nchar(" + std::to_string(t.code) + ")";
-                break;
-            case ast::Term::Function:
-                out += t.text.rfind("@@", 0) == 0 ? t.text : t.text + "()";
-                break;
-        }
-    }
+    for (const ast::Term& t : e.terms)
+        out += (out.empty() ? "" : " + ") + termSource(t);
     return out;
 }
 

@@ -138,6 +138,16 @@ bool abortsBatch(const std::vector<Message>& messages)
     });
 }
 
+// Character columns carry the collation of the database the statement ran in.
+void stampCollation(StatementReply& reply, const Collation& collation)
+{
+    for (Event& e : reply.events)
+        if (auto* r = std::get_if<ResultSet>(&e))
+            for (ResultColumn& c : r->columns)
+                if (types::isCharacter(c.type.type) && !c.collation)
+                    c.collation = collation;
+}
+
 // The statement's line goes on every message it raised.
 void stampLines(StatementReply& reply, int line)
 {
@@ -153,6 +163,7 @@ std::optional<bool> condition(SessionState& s, const ast::Located& st,
     const auto& i = std::get<ast::If>(st.statement);
     try {
         std::lock_guard lock(s.database->mutex());
+        text::CodePageScope codePage(s.database->collation().codePage);
         const StatementReply r = runSelect(s, i.query);
         const bool found = !std::get<ResultSet>(r.events.front()).rows.empty();
         return found != i.negate;
@@ -174,9 +185,12 @@ bool runAll(SessionState& s, const std::vector<ast::Located>& statements,
             continue;
         }
         std::lock_guard lock(s.database->mutex());
+        const Collation& collation = s.database->collation();
+        text::CodePageScope codePage(collation.codePage);
         try {
             StatementReply reply = run(s, st.statement);
             stampLines(reply, st.line);
+            stampCollation(reply, collation);
             replies.push_back(std::move(reply));
         } catch (const SqlError& e) {
             replies.push_back(failed(e.messages, st.line));
@@ -207,6 +221,11 @@ Session::Session(Catalog& catalog, std::string database)
 }
 
 Session::~Session() = default;
+
+const Collation& Session::collation() const
+{
+    return impl_->state.database->collation();
+}
 
 const std::string& Session::database() const
 {

@@ -1,7 +1,7 @@
 #include "RpcRequest.h"
 
 #include "TextCodec.h"
-#include "Unicode.h"
+#include "CodePage.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -170,14 +170,11 @@ std::optional<Bytes> readPlp(ByteReader& r)
     return out;
 }
 
-std::string textOf(const Bytes& b, bool wide)
+std::string textOf(const Bytes& b, bool wide, int codePage)
 {
     if (wide)
         return utf16leToUtf8(b.data(), b.size());
-    std::string utf8;
-    for (uint8_t c : b)
-        unicode::appendUtf8(utf8, unicode::fromCp1252(c));
-    return utf8;
+    return codepage::decode(codePage, std::string_view(reinterpret_cast<const char*>(b.data()), b.size()));
 }
 
 struct TypeInfo {
@@ -292,7 +289,7 @@ ColumnType columnType(const TypeInfo& t, size_t bytes)
     }
 }
 
-Value readValue(ByteReader& r, const TypeInfo& t, size_t& bytes)
+Value readValue(ByteReader& r, const TypeInfo& t, int codePage, size_t& bytes)
 {
     const bool wide = t.type == NVarChar || t.type == NChar || t.type == NText;
     switch (t.type) {
@@ -306,12 +303,12 @@ Value readValue(ByteReader& r, const TypeInfo& t, size_t& bytes)
             } else if (const uint16_t n = r.u16(); n != 0xFFFF) {
                 b = r.take(n);
             }
-            return b ? Value(textOf(*b, wide)) : std::nullopt;
+            return b ? Value(textOf(*b, wide, codePage)) : std::nullopt;
         }
         case Text:
         case NText: {
             const uint32_t n = r.u32();
-            return n == 0xFFFFFFFF ? std::nullopt : Value(textOf(r.take(n), wide));
+            return n == 0xFFFFFFFF ? std::nullopt : Value(textOf(r.take(n), wide, codePage));
         }
         default:
             break;
@@ -383,7 +380,7 @@ std::string rpcName(uint16_t id)
     return id >= 1 && id <= 15 ? names[id - 1] : "#" + std::to_string(id);
 }
 
-RpcRequest readRpcRequest(ByteReader& r, uint32_t)
+RpcRequest readRpcRequest(ByteReader& r, int codePage)
 {
     RpcRequest request;
     const uint16_t length = r.u16();
@@ -405,7 +402,7 @@ RpcRequest readRpcRequest(ByteReader& r, uint32_t)
         p.output = (r.u8() & 0x01) != 0;
         const TypeInfo type = readTypeInfo(r);
         size_t bytes = type.length;
-        p.value = readValue(r, type, bytes);
+        p.value = readValue(r, type, codePage, bytes);
         p.type = columnType(type, bytes);
         request.parameters.push_back(std::move(p));
     }

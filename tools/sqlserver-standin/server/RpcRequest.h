@@ -15,9 +15,10 @@ struct RpcRequest {
     std::vector<Parameter> parameters;
 };
 
-// Reads the first call of an RPC message from `r` (positioned after ALL_HEADERS). Throws
-// ProtocolError on a malformed message and std::invalid_argument on a type the stand-in lacks.
-RpcRequest readRpcRequest(ByteReader& r, uint32_t version);
+// Reads the first call of an RPC message from `r` (positioned after ALL_HEADERS); varchar values
+// are in `codePage`, the session's. Throws ProtocolError on a malformed message and
+// std::invalid_argument on a type the stand-in lacks.
+RpcRequest readRpcRequest(ByteReader& r, int codePage);
 
 // The procedure a well-known id stands for (10 sp_executesql, 13 sp_prepexec, ...).
 std::string rpcName(uint16_t id);

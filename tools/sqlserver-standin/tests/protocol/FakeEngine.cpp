@@ -170,6 +170,11 @@ std::vector<StatementReply> Session::executeRpc(const std::string& procedure,
     return {refused};
 }
 
+const Collation& Session::collation() const
+{
+    return serverCollation();
+}
+
 std::vector<StatementReply> Session::executeBatch(const std::string& batch)
 {
     std::vector<StatementReply> replies;
