@@ -232,7 +232,9 @@ std::unique_ptr<XmlDocument> XmlDocument::parse(const Value& value, bool unicode
         return std::unique_ptr<XmlDocument>(new XmlDocument(std::move(d)));
     }
     const std::string bytes = unicode ? *value : text::toCodePage(*value);
-    const char* encoding = unicode ? "UTF-8" : declaresEncoding(bytes) ? nullptr : "windows-1252";
+    // Without a declaration, varchar text is read in the code page it is held in.
+    const std::string held = text::codePageEncoding();
+    const char* encoding = unicode ? "UTF-8" : declaresEncoding(bytes) ? nullptr : held.c_str();
     ErrorCapture capture;
     xmlParserCtxtPtr ctxt = xmlNewParserCtxt();
     d->doc = xmlCtxtReadMemory(ctxt, bytes.data(), static_cast<int>(bytes.size()), nullptr, encoding,
