@@ -181,12 +181,13 @@ Value mapped(xmlNodePtr node, const std::string& name, long long flags)
     const auto* n = reinterpret_cast<const xmlChar*>(name.c_str());
     const bool elements = (flags & 2) != 0;
     const bool attributes = (flags & 3) != 2;
+    // The name is an unprefixed XPath name: it matches only nodes in no namespace.
     if (attributes)
-        if (xmlAttrPtr a = xmlHasProp(node, n))
+        if (xmlAttrPtr a = xmlHasNsProp(node, n, nullptr))
             return contentOf(reinterpret_cast<xmlNodePtr>(a));
     if (elements)
         for (xmlNodePtr c = node->children; c; c = c->next)
-            if (c->type == XML_ELEMENT_NODE && xmlStrEqual(c->name, n))
+            if (c->type == XML_ELEMENT_NODE && !c->ns && xmlStrEqual(c->name, n))
                 return contentOf(c);
     return std::nullopt;
 }
