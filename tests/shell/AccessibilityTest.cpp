@@ -127,6 +127,14 @@ protected:
 
 TEST_F(Accessibility, EveryControlIsNamedInEnglish) {
     ExpectNames(windows.Form1, kMainWindow, Language::English);
+    // The arrow buttons' tooltips, which screen readers give as their descriptions.
+    const auto controls = Controls(windows.Form1);
+    for (const auto& [button, tip] : {std::pair{"Button1", "Add the selected node as a field"},
+                                      {"Button2", "Remove the selected fields"},
+                                      {"Button5", "Move the selected field up"},
+                                      {"Button6", "Move the selected field down"}})
+        EXPECT_EQ(controls.at(QString::fromLatin1(button))->text(QAccessible::Description),
+                  QString::fromLatin1(tip));
     ExpectNames(windows.Form2, kFieldProperties, Language::English);
     ExpectLinks(windows.AboutBox);
 }
