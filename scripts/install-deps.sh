@@ -12,8 +12,9 @@ packages=(
     # The Debian package: shared-library dependencies, lintian, AppStream checks.
     dpkg-dev file lintian appstream
 )
-# Fonts close to the windows' own, for a person looking at them.
-if [[ "${1:-}" == "--gui" ]]; then packages+=(fonts-liberation2); fi
+# For a person trying the program: fonts close to the windows' own, and FreeTDS's tsql to look
+# at the imported rows.
+if [[ "${1:-}" == "--gui" ]]; then packages+=(fonts-liberation2 freetds-bin); fi
 
 missing=()
 for package in "${packages[@]}"; do
