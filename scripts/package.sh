@@ -8,8 +8,9 @@ cd "$root"
 bash scripts/install-deps.sh
 bash scripts/build.sh build/release -DTAVLEN_WERROR=ON
 cpack --config build/release/CPackConfig.cmake -B build/package
-cp build/package/tavlen_*.deb .
-deb=$(ls -t tavlen_*.deb | head -n1)
+deb=$(ls -t build/package/tavlen_*.deb | head -n1)
+cp "$deb" .
+deb=$(basename "$deb")
 echo "== lintian $deb"
 lintian --fail-on error "$deb"
 echo "Built $root/$deb; install it with: apt install ./$deb"

@@ -2,6 +2,7 @@
 
 #include "ColumnPattern.h"
 #include "SqlNames.h"
+#include "platform/CodePage.h"
 
 using namespace Qt::StringLiterals;
 
@@ -11,6 +12,14 @@ namespace {
 // @doc receives the document text itself.
 QByteArray EscapedDocument(const QByteArray& documentText) {
     return QByteArray(documentText).replace('\'', QByteArrayLiteral("'+char(39)+'"));
+}
+
+// The prefixes of the declarations become known to the patterns of OPENXML.
+QByteArray PrepareDocument(const QByteArray& prefixDeclarations) {
+    QByteArray line = "EXEC sp_xml_preparedocument @idoc OUTPUT, @doc";
+    if (!prefixDeclarations.isEmpty())
+        line += ", '" + QByteArray(prefixDeclarations).replace('\'', "''") + '\'';
+    return line;
 }
 
 QString TargetClause(const ImportSource& source) {
@@ -35,10 +44,11 @@ QByteArray ImportBatch(const ImportSource& source) {
     const QByteArray crlf = QByteArrayLiteral("\r\n");
     QByteArray batch;
     batch += "DECLARE @idoc int" + crlf;
-    batch +=
-        "DECLARE @doc varchar(" + QByteArray::number(source.documentText.size() + 50) + ")" + crlf;
+    const qsizetype documentBytes =
+        platform::LengthInCodePage(source.documentText, source.codePage);
+    batch += "DECLARE @doc varchar(" + QByteArray::number(documentBytes + 50) + ")" + crlf;
     batch += "SET @doc ='" + EscapedDocument(source.documentText) + "'" + crlf;
-    batch += "EXEC sp_xml_preparedocument @idoc OUTPUT, @doc" + crlf;
+    batch += PrepareDocument(source.prefixDeclarations) + crlf;
     batch += TargetClause(source).toUtf8();
     batch += " FROM OPENXML (@idoc, '" + QuotedText(source.rowPath).toUtf8() + "',1) WITH (" + crlf;
     batch += ColumnPieces(source).toUtf8() + ")" + crlf;

@@ -54,13 +54,12 @@ public slots:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
-    void showEvent(QShowEvent* event) override;
 
 private:
     void FormCreate();
     void FormClose();
     // SQL Server access: the protected steps of Connect, and what its failure leaves.
-    void ConnectAndListDatabases(const QString& connectionString);
+    void ConnectAndListDatabases(platform::Connection& connection, const QString& connectionString);
     void DisableDestination();
 
     std::unique_ptr<Ui::TForm1> ui;
@@ -70,7 +69,8 @@ private:
     std::unique_ptr<platform::Connection> Connection;
     std::unique_ptr<platform::Recordset> Recordset;
     QStringList ExistingTables;
+    // The chosen database's code page (0 while not known), which the document text is written for.
+    int DatabaseCodePage = 0;
     TForm2* Form2 = nullptr;
     TAboutBox* AboutBox = nullptr;
-    bool placed_ = false;
 };

@@ -7,6 +7,7 @@
 #include "StructureTree.h"
 #include "Unit1.h"
 #include "platform/Ado.h"
+#include "platform/CodePage.h"
 #include "platform/WaitCursor.h"
 #include "platform/XmlDocument.h"
 #include "ui_Unit1.h"
@@ -16,9 +17,11 @@ void TForm1::Button4Click() {
         std::vector<FieldRow> fields = FieldRows(FieldList());
         if (fields.empty()) return;
         try {
+            const platform::XmlDocument& document = platform::Required(XMLDocument1);
             const QByteArray batch =
-                ImportBatch({platform::Required(XMLDocument1).Xml(), ui->ComboBox2->currentText(),
-                             ExistingTables, RowPath(StructureTree()), std::move(fields)});
+                ImportBatch({document.Xml(platform::XmlEncodingName(DatabaseCodePage)),
+                             ui->ComboBox2->currentText(), ExistingTables, RowPath(StructureTree()),
+                             std::move(fields), DatabaseCodePage, document.PrefixDeclarations()});
             platform::Recordset& recordset = platform::Required(Recordset);
             const platform::WaitCursor wait;
             if (recordset.State() > 0) recordset.Close();

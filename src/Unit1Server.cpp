@@ -10,23 +10,18 @@
 
 namespace {
 
-// Work on the table box's items that ends with no item selected and the text as it was: an
-// editable combo box would otherwise take the first item's text or lose its own.
-class KeepingText final {
-public:
-    explicit KeepingText(QComboBox& box) : box_(box), quiet_(&box), text_(box.currentText()) {}
-    ~KeepingText() {
-        box_.setCurrentIndex(-1);
-        box_.setEditText(text_);
+// Ends with no item of the table box selected and its text as it was, with new items when
+// given: an editable combo box would otherwise take the first item's text or lose its own.
+void SelectNoTableKeepingText(QComboBox& box, const QStringList* newItems = nullptr) {
+    const QSignalBlocker quiet(&box);
+    const QString text = box.currentText();
+    if (newItems) {
+        box.clear();
+        box.addItems(*newItems);
     }
-    KeepingText(const KeepingText&) = delete;
-    KeepingText& operator=(const KeepingText&) = delete;
-
-private:
-    QComboBox& box_;
-    const QSignalBlocker quiet_;
-    const QString text_;
-};
+    box.setCurrentIndex(-1);
+    box.setEditText(text);
+}
 
 }  // namespace
 
@@ -36,7 +31,7 @@ void TForm1::Button3Click() {
         if (connection.State() > 0) connection.Close();
         const QString connectionString = ConnectionString(ui->Combobox1->text(), ui->Edit2->text());
         try {
-            ConnectAndListDatabases(connectionString);
+            ConnectAndListDatabases(connection, connectionString);
             ShowMessage(MessageId::msgConnectOk);
         } catch (...) {
             ShowMessage(MessageId::msgConnectFailed);
@@ -45,8 +40,8 @@ void TForm1::Button3Click() {
     });
 }
 
-void TForm1::ConnectAndListDatabases(const QString& connectionString) {
-    platform::Connection& connection = platform::Required(Connection);
+void TForm1::ConnectAndListDatabases(platform::Connection& connection,
+                                     const QString& connectionString) {
     {
         const platform::WaitCursor wait;
         connection.Open(connectionString, ui->Edit2->text(), ui->Edit3->text());
@@ -76,7 +71,7 @@ void TForm1::ConnectAndListDatabases(const QString& connectionString) {
 
 // Both lists keep their items, and the table box its text.
 void TForm1::DisableDestination() {
-    { const KeepingText keep(*ui->ComboBox2); }
+    SelectNoTableKeepingText(*ui->ComboBox2);
     ui->ComboBox2->setEnabled(false);
     ui->ComboBox3->setCurrentIndex(-1);
     ui->ComboBox3->setEnabled(false);
@@ -94,19 +89,9 @@ void TForm1::ComboBox3Change() {
         recordset.Open(UseStatement(database), connection);
         if (recordset.State() > 0) recordset.Close();
         recordset.Open(TablesStatement(), connection);
-        {
-            const KeepingText keep(*ui->ComboBox2);
-            ui->ComboBox2->clear();
-            ExistingTables.clear();
-            while (!recordset.Eof()) {
-                if (IsTableOrView(recordset.Field(QStringLiteral("TABLE_TYPE")))) {
-                    const QString name = recordset.Field(QStringLiteral("TABLE_NAME")).toString();
-                    ui->ComboBox2->addItem(name);
-                    ExistingTables.append(name);
-                }
-                recordset.MoveNext();
-            }
-        }
+        ExistingTables = TableNames(recordset);
+        SelectNoTableKeepingText(*ui->ComboBox2, &ExistingTables);
+        DatabaseCodePage = CurrentCodePage(recordset, connection);
         ui->ComboBox2->setEnabled(true);
     });
 }

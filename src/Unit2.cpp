@@ -7,7 +7,9 @@
 #include "ErrorDisplay.h"
 #include "FieldList.h"
 #include "FixedDialog.h"
+#include "LabelFitting.h"
 #include "StructureTree.h"
+#include "WindowPlacement.h"
 #include "ui_Unit2.h"
 
 namespace {
@@ -32,6 +34,9 @@ TForm2::TForm2(QTreeWidget& tree, QTreeWidget& fieldList, QWidget* parent)
     ui->Edit2->setValidator(
         new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9 ]*")), ui->Edit2));
     MakeFixedDialog(*this);
+    FitLabels(*this);
+    // Over the main window the first time; afterwards wherever the user left it.
+    PlaceOnFirstShow(*this, FirstPlace::CentreOverParent);
 }
 
 TForm2::~TForm2() = default;
@@ -49,11 +54,6 @@ void TForm2::ResetSize(bool sized) {
 }
 
 void TForm2::showEvent(QShowEvent* event) {
-    if (!event->spontaneous() && !placed_) {
-        // Centred over the main window the first time; afterwards wherever the user left it.
-        placed_ = true;
-        adjustPosition(parentWidget());
-    }
     QDialog::showEvent(event);
     if (!event->spontaneous()) emit shown();
 }

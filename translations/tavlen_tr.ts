@@ -99,6 +99,26 @@
         <translation>Aktar</translation>
     </message>
     <message>
+        <source>Select XML Source</source>
+        <translation>XML Kaynağını Seçin</translation>
+    </message>
+    <message>
+        <source>XML Files (*.xml)</source>
+        <translation>XML Dosyaları (*.xml)</translation>
+    </message>
+    <message>
+        <source>All Files (*.*)</source>
+        <translation>Tüm Dosyalar (*.*)</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>Hata</translation>
+    </message>
+    <message>
+        <source>Information</source>
+        <translation>Bilgi</translation>
+    </message>
+    <message>
         <source>&amp;File</source>
         <translation>&amp;Dosya</translation>
     </message>

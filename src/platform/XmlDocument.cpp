@@ -1,49 +1,102 @@
 #include "platform/XmlDocument.h"
 
+#include <algorithm>
 #include <vector>
 
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
+#include <QSet>
 
 #include <libxml/SAX2.h>
+#include <libxml/chvalid.h>
 #include <libxml/parser.h>
-#include <libxml/parserInternals.h>
 
+#include "platform/XmlNamespaces.h"
 #include "platform/XmlText.h"
 
 namespace platform {
 namespace {
 
 // Entities are substituted, nothing is fetched, no size limit applies, and elements are
-// built by StartElement below (the SAX1 interface hands attributes over in document order).
+// built by StartElement below (the SAX1 interface hands attributes over in document order,
+// namespace declarations among them).
 constexpr int ParseOptions = XML_PARSE_NOENT | XML_PARSE_NONET | XML_PARSE_HUGE | XML_PARSE_SAX1 |
                              XML_PARSE_NOERROR | XML_PARSE_NOWARNING;
 
+// A default that an internal DTD's attribute-list declaration gives an element's attribute.
+struct AttributeDefault {
+    QByteArray name;
+    QByteArray value;
+};
+
 struct ParseState {
-    bool tooDeep = false;
-    bool outOfMemory = false;
+    QString refused;  // why the document is refused beyond what the parser checks
+    int depth = 0;
+    NamespaceScopes namespaces;
+    // By element name, in declaration order; the first declaration of an attribute counts.
+    QHash<QByteArray, std::vector<AttributeDefault>> defaults;
 };
 
 const xmlChar* Text(const char* text) { return reinterpret_cast<const xmlChar*>(text); }
+const char* Chars(const xmlChar* text) { return reinterpret_cast<const char*>(text); }
 
-ParseState& StateOf(xmlParserCtxtPtr ctxt) { return *static_cast<ParseState*>(ctxt->_private); }
+ParseState& StateOf(void* ctx) {
+    return *static_cast<ParseState*>(static_cast<xmlParserCtxtPtr>(ctx)->_private);
+}
+
+void Refuse(void* ctx, const QString& reason) {
+    StateOf(ctx).refused = reason;
+    xmlStopParser(static_cast<xmlParserCtxtPtr>(ctx));
+}
+
+// The written attributes in document order, then the defaults of the DTD that are not written.
+std::vector<XmlAttribute> AttributesOf(const ParseState& state, const xmlChar* name,
+                                       const xmlChar** atts) {
+    std::vector<XmlAttribute> attributes;
+    for (; atts && atts[0]; atts += 2)
+        attributes.emplace_back(Chars(atts[0]), atts[1] ? Chars(atts[1]) : "");
+    if (state.defaults.isEmpty()) return attributes;
+    const auto found = state.defaults.constFind(QByteArray(Chars(name)));
+    if (found == state.defaults.cend()) return attributes;
+    QSet<QByteArrayView> written;
+    for (const XmlAttribute& attribute : attributes) written.insert(attribute.first);
+    for (const AttributeDefault& missing : *found)
+        if (!written.contains(missing.name))
+            attributes.emplace_back(missing.name.constData(), missing.value.constData());
+    return attributes;
+}
+
+// xmlNewProp appends by walking the element's list; starting that walk at the last
+// attribute keeps an element with many attributes linear.
+bool AddAttributes(xmlNodePtr node, const std::vector<XmlAttribute>& attributes) {
+    xmlAttrPtr first = nullptr;
+    xmlAttrPtr last = nullptr;
+    for (const auto& [name, value] : attributes) {
+        node->properties = last;
+        last = xmlNewProp(node, Text(name), Text(value));
+        if (!last) break;
+        if (!first) first = last;
+    }
+    node->properties = first;
+    return last || attributes.empty();
+}
 
 // The element keeps its name as written, prefix included, and every attribute, namespace
 // declarations among them, stays a plain attribute in document order: the program
-// compares names, it never resolves them.
+// compares names, it never resolves them. Names are checked as a namespace-aware parser
+// checks them all the same.
 void StartElement(void* ctx, const xmlChar* name, const xmlChar** atts) {
     auto* ctxt = static_cast<xmlParserCtxtPtr>(ctx);
-    if (ctxt->nodeNr >= XmlDocument::MaxDepth) {
-        StateOf(ctxt).tooDeep = true;
-        xmlStopParser(ctxt);
-        return;
-    }
+    ParseState& state = StateOf(ctx);
+    if (++state.depth > XmlDocument::MaxDepth)
+        return Refuse(
+            ctx, QStringLiteral("more than %1 elements open at once").arg(XmlDocument::MaxDepth));
+    const std::vector<XmlAttribute> attributes = AttributesOf(state, name, atts);
+    const QString refused = state.namespaces.Enter(Chars(name), attributes);
+    if (!refused.isEmpty()) return Refuse(ctx, refused);
     xmlNodePtr node = xmlNewDocNode(ctxt->myDoc, nullptr, name, nullptr);
-    if (!node) {
-        StateOf(ctxt).outOfMemory = true;
-        xmlStopParser(ctxt);
-        return;
-    }
+    if (!node) return Refuse(ctx, QStringLiteral("out of memory"));
     // Linked as the parser's own element handler links it: the first node of the document,
     // a child of the open element, or a sibling of what precedes it at the top level.
     xmlNodePtr parent = ctxt->node;
@@ -51,15 +104,50 @@ void StartElement(void* ctx, const xmlChar* name, const xmlChar** atts) {
         xmlAddChild(reinterpret_cast<xmlNodePtr>(ctxt->myDoc), node);
     else if (!parent)
         parent = ctxt->myDoc->children;
-    ctxt->nodemem = -1;
-    nodePush(ctxt, node);
     if (parent) {
         if (parent->type == XML_ELEMENT_NODE)
             xmlAddChild(parent, node);
         else
             xmlAddSibling(parent, node);
     }
-    for (; atts && atts[0]; atts += 2) xmlNewProp(node, atts[0], atts[1] ? atts[1] : Text(""));
+    // The open element, where the parser's handlers put what follows; no text node of its
+    // is being filled yet.
+    ctxt->node = node;
+    ctxt->nodemem = -1;
+    if (!AddAttributes(node, attributes)) Refuse(ctx, QStringLiteral("out of memory"));
+}
+
+// The element's parent is open again; after the root element, none is.
+void EndElement(void* ctx, const xmlChar*) {
+    auto* ctxt = static_cast<xmlParserCtxtPtr>(ctx);
+    ParseState& state = StateOf(ctx);
+    --state.depth;
+    state.namespaces.Leave();
+    xmlNodePtr parent = ctxt->node ? ctxt->node->parent : nullptr;
+    ctxt->node = parent && parent->type == XML_ELEMENT_NODE ? parent : nullptr;
+    ctxt->nodemem = -1;
+}
+
+void AttributeDecl(void* ctx, const xmlChar* element, const xmlChar* name, int type, int def,
+                   const xmlChar* defaultValue, xmlEnumerationPtr tree) {
+    if (defaultValue && (def == XML_ATTRIBUTE_NONE || def == XML_ATTRIBUTE_FIXED)) {
+        std::vector<AttributeDefault>& defaults = StateOf(ctx).defaults[QByteArray(Chars(element))];
+        const QByteArrayView attribute(Chars(name));
+        if (std::none_of(defaults.begin(), defaults.end(),
+                         [&](const AttributeDefault& known) { return known.name == attribute; }))
+            defaults.push_back({attribute.toByteArray(), QByteArray(Chars(defaultValue))});
+    }
+    xmlSAX2AttributeDecl(ctx, element, name, type, def, defaultValue, tree);
+}
+
+// A reference to an entity that nothing declares (say one of an external DTD that is never
+// read) would otherwise stay behind as an empty node and vanish from the document text.
+void Reference(void* ctx, const xmlChar* name) {
+    auto* ctxt = static_cast<xmlParserCtxtPtr>(ctx);
+    if (!xmlGetDocEntity(ctxt->myDoc, name))
+        return Refuse(ctx,
+                      QStringLiteral("undeclared entity &%1;").arg(QString::fromUtf8(Chars(name))));
+    xmlSAX2Reference(ctx, name);
 }
 
 // Declared entities can nest into an expansion bomb; the parser's default limits, which
@@ -116,17 +204,17 @@ DocPtr Parse(const QString& fileName) {
     if (!ctxt) Fail(fileName, QStringLiteral("out of memory"));
     xmlCtxtUseOptions(ctxt.get(), ParseOptions);
     ctxt->sax->startElement = StartElement;
+    ctxt->sax->endElement = EndElement;
     ctxt->sax->entityDecl = EntityDecl;
+    ctxt->sax->attributeDecl = AttributeDecl;
+    ctxt->sax->reference = Reference;
     ParseState state;
     ctxt->_private = &state;
 
     xmlParseDocument(ctxt.get());
     DocPtr doc(ctxt->myDoc, xmlFreeDoc);
     ctxt->myDoc = nullptr;
-    if (state.tooDeep)
-        Fail(fileName,
-             QStringLiteral("more than %1 elements open at once").arg(XmlDocument::MaxDepth));
-    if (state.outOfMemory) Fail(fileName, QStringLiteral("out of memory"));
+    if (!state.refused.isEmpty()) Fail(fileName, state.refused);
     if (!ctxt->wellFormed || !doc) Fail(fileName, ParserMessage(*ctxt));
     if (!xmlDocGetRootElement(doc.get())) Fail(fileName, QStringLiteral("no root element"));
     return doc;
@@ -135,7 +223,7 @@ DocPtr Parse(const QString& fileName) {
 bool IsBlank(const xmlChar* text) {
     if (!text) return true;
     for (; *text; ++text)
-        if (!IS_BLANK_CH(*text)) return false;
+        if (!xmlIsBlank_ch(*text)) return false;
     return true;
 }
 
@@ -214,8 +302,6 @@ QStringList XmlNode::AttributeNames() const {
 }
 
 // Only elements have child nodes here: an entity reference's children are its declaration.
-bool XmlNode::HasChildNodes() const { return !FirstChild().IsNull(); }
-
 XmlNode XmlNode::FirstChild() const {
     return XmlNode(node_ && node_->type == XML_ELEMENT_NODE ? node_->children : nullptr);
 }
@@ -250,6 +336,12 @@ XmlNode XmlDocument::DocumentElement() const {
     return XmlNode(doc_ ? xmlDocGetRootElement(doc_.get()) : nullptr);
 }
 
-QByteArray XmlDocument::Xml() const { return doc_ ? DocumentText(*doc_) : QByteArray(); }
+QByteArray XmlDocument::Xml(const QByteArray& encoding) const {
+    return doc_ ? DocumentText(*doc_, encoding) : QByteArray();
+}
+
+QByteArray XmlDocument::PrefixDeclarations() const {
+    return doc_ ? platform::PrefixDeclarations(*doc_) : QByteArray();
+}
 
 }  // namespace platform

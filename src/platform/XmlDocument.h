@@ -33,7 +33,6 @@ public:
     // included; empty for a node that is not an element.
     QStringList AttributeNames() const;
 
-    bool HasChildNodes() const;
     XmlNode FirstChild() const;
     XmlNode NextSibling() const;
 
@@ -65,10 +64,14 @@ public:
     // The root element; null while no document is loaded.
     XmlNode DocumentElement() const;
 
-    // The document text: ASCII wherever XML allows (every other character in text and
-    // attribute values as a character reference) under a UTF-8 declaration, every line
-    // ending in CR LF; empty while no document is loaded.
-    QByteArray Xml() const;
+    // The document text, in UTF-8: ASCII but for names (every other character in text and
+    // attribute values as a character reference), under a declaration that names encoding
+    // when a name holds a character above 127 and UTF-8 otherwise; without default
+    // namespace declarations; every line ending in CR LF. Empty while no document is loaded.
+    QByteArray Xml(const QByteArray& encoding = QByteArrayLiteral("UTF-8")) const;
+    // The prefixed namespace declarations, <root xmlns:p="uri" .../> (the first of each
+    // prefix); empty when there are none or no document is loaded.
+    QByteArray PrefixDeclarations() const;
 
     // Elements open at once beyond this make the document unusable by the server.
     static constexpr int MaxDepth = 256;

@@ -1,22 +1,13 @@
 #include "platform/XmlText.h"
 
+#include <QSet>
+
 #include <libxml/tree.h>
 
 namespace platform {
 namespace {
 
 const char* Chars(const xmlChar* text) { return text ? reinterpret_cast<const char*>(text) : ""; }
-
-// Line breaks inside comments, processing instructions and CDATA sections; the parser
-// has already turned every CR LF and lone CR into LF.
-void AppendLines(QByteArray& out, const xmlChar* text) {
-    for (const char* c = Chars(text); *c; ++c) {
-        if (*c == '\n')
-            out += "\r\n";
-        else
-            out += *c;
-    }
-}
 
 bool IsAscii(const xmlChar* text) {
     for (; text && *text; ++text)
@@ -52,6 +43,14 @@ void AppendEscaped(QByteArray& out, const xmlChar* text, Escape escape) {
             out += static_cast<char>(*c);
         ++c;
     }
+}
+
+// Comments, processing instructions and CDATA sections: line breaks as CR LF, and every
+// character above 127 written as a reference would be, which there is only text: no pattern
+// reads them, and they then pass any code page unchanged. The parser has already turned
+// every CR LF and lone CR into LF.
+void AppendLines(QByteArray& out, const xmlChar* text) {
+    AppendEscaped(out, text, [](xmlChar c) -> const char* { return c == '\n' ? "\r\n" : nullptr; });
 }
 
 void AppendText(QByteArray& out, const xmlChar* text) {
@@ -103,16 +102,27 @@ void AppendName(QByteArray& out, const xmlNs* ns, const xmlChar* name) {
     out += Chars(name);
 }
 
+// A default namespace declaration ("xmlns", "xmlns=\"\"") is what a plain name would need to be
+// resolved against: without it the unprefixed names the program shows are plain names on
+// the server too, where the paths read off the tree match them.
+bool IsDefaultNamespaceDeclaration(const xmlAttr& attr) {
+    return !attr.ns && xmlStrEqual(attr.name, reinterpret_cast<const xmlChar*>("xmlns"));
+}
+
+void AppendAttribute(QByteArray& out, const xmlAttr& attr) {
+    out += ' ';
+    AppendName(out, attr.ns, attr.name);
+    out += "=\"";
+    for (const xmlNode* part = attr.children; part; part = part->next)
+        AppendAttributeValue(out, part->content);
+    out += '"';
+}
+
 void AppendStartTag(QByteArray& out, const xmlNode& element) {
     out += '<';
     AppendName(out, element.ns, element.name);
     for (const xmlAttr* attr = element.properties; attr; attr = attr->next) {
-        out += ' ';
-        AppendName(out, attr->ns, attr->name);
-        out += "=\"";
-        for (const xmlNode* part = attr->children; part; part = part->next)
-            AppendAttributeValue(out, part->content);
-        out += '"';
+        if (!IsDefaultNamespaceDeclaration(*attr)) AppendAttribute(out, *attr);
     }
 }
 
@@ -161,44 +171,78 @@ void AppendLeaf(QByteArray& out, const xmlNode& node) {
     }
 }
 
-// Walks the subtree without recursion, so no nesting depth can exhaust the stack.
-void AppendTree(QByteArray& out, const xmlNode& root) {
+// Visits the subtree in document order without recursion, so no nesting depth can exhaust
+// the stack: open for every node, close for an element after its child nodes.
+template <typename Open, typename Close>
+void Walk(const xmlNode& root, Open open, Close close) {
     const xmlNode* node = &root;
     for (;;) {
+        open(*node);
         if (node->type == XML_ELEMENT_NODE && node->children) {
-            AppendStartTag(out, *node);
-            out += '>';
             node = node->children;
             continue;
         }
-        AppendLeaf(out, *node);
         while (node != &root && !node->next) {
             node = node->parent;
-            AppendEndTag(out, *node);
+            close(*node);
         }
         if (node == &root) return;
         node = node->next;
     }
 }
 
+void AppendTree(QByteArray& out, const xmlNode& root) {
+    Walk(
+        root,
+        [&out](const xmlNode& node) {
+            if (node.type != XML_ELEMENT_NODE || !node.children) return AppendLeaf(out, node);
+            AppendStartTag(out, node);
+            out += '>';
+        },
+        [&out](const xmlNode& element) { AppendEndTag(out, element); });
+}
+
 }  // namespace
 
-// The DOCTYPE is left out: its entities are already expanded, and the server must not
-// fetch an external DTD that the program never read.
-QByteArray DocumentText(const _xmlDoc& doc) {
-    QByteArray out = "<?xml version=\"";
-    out += doc.version ? Chars(doc.version) : "1.0";
-    out += "\" encoding=\"UTF-8\"";
-    if (doc.standalone == 1) out += " standalone=\"yes\"";
-    out += "?>\r\n";
+// The DOCTYPE is left out: its entities are already expanded, its attribute defaults
+// written out, and the server must not fetch an external DTD that the program never read.
+QByteArray DocumentText(const _xmlDoc& doc, const QByteArray& encoding) {
+    QByteArray body;
     for (const xmlNode* node = doc.children; node; node = node->next) {
         if (node->type != XML_ELEMENT_NODE && node->type != XML_COMMENT_NODE &&
             node->type != XML_PI_NODE)
             continue;
-        AppendTree(out, *node);
-        out += "\r\n";
+        AppendTree(body, *node);
+        body += "\r\n";
     }
-    return out;
+    QByteArray out = "<?xml version=\"";
+    out += doc.version ? Chars(doc.version) : "1.0";
+    out += "\" encoding=\"" +
+           (IsAscii(reinterpret_cast<const xmlChar*>(body.constData())) ? QByteArray("UTF-8")
+                                                                        : encoding) +
+           '"';
+    if (doc.standalone == 1) out += " standalone=\"yes\"";
+    out += "?>\r\n";
+    out.reserve(out.size() + body.size());
+    return out + body;
+}
+
+QByteArray PrefixDeclarations(const _xmlDoc& doc) {
+    const xmlNode* root = xmlDocGetRootElement(&doc);
+    if (!root) return {};
+    QByteArray attributes;
+    QSet<QByteArrayView> prefixes;
+    const auto declare = [&](const xmlNode& node) {
+        if (node.type != XML_ELEMENT_NODE) return;
+        for (const xmlAttr* attr = node.properties; attr; attr = attr->next) {
+            const QByteArrayView name(Chars(attr->name));
+            if (attr->ns || !name.startsWith("xmlns:") || prefixes.contains(name)) continue;
+            prefixes.insert(name);
+            AppendAttribute(attributes, *attr);
+        }
+    };
+    Walk(*root, declare, [](const xmlNode&) {});
+    return attributes.isEmpty() ? QByteArray() : "<root" + attributes + "/>";
 }
 
 }  // namespace platform

@@ -7,6 +7,7 @@
 #include <QTest>
 #include <QWindow>
 
+#include "DrawnGeometry.h"
 #include "FieldsFixture.h"
 
 namespace {
@@ -293,7 +294,7 @@ TEST(FieldPropertiesWindow, DefinitionAsDrawn) {
         SCOPED_TRACE(c.name);
         const QWidget* widget = dialog.findChild<QWidget*>(QString::fromLatin1(c.name));
         ASSERT_NE(widget, nullptr);
-        EXPECT_EQ(widget->geometry(), c.geometry);
+        ExpectDrawnGeometry(*widget, c.geometry);
         QString text;
         if (auto* label = qobject_cast<const QLabel*>(widget)) {
             text = label->text();

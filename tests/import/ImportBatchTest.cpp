@@ -3,6 +3,7 @@
 #include "ExpectedBatch.h"
 #include "ImportBatch.h"
 #include "PrintBytes.h"
+#include "platform/CodePage.h"
 
 namespace {
 
@@ -197,6 +198,41 @@ TEST(ImportBatch, NonAsciiNamesInUtf8) {
     EXPECT_EQ(ImportBatch(source), ExpectedBatch("125", OrdersEscaped, " SELECT * INTO [Orders] ",
                                                  "sipari\xc5\x9f/\xc3\xbcr\xc3\xbcn",
                                                  " \xc3\x9cr\xc3\xbcn NVarChar(20) '.'"));
+}
+
+// The server converts the document literal to the database's code page: the declared size
+// counts the bytes there, and a name the code page cannot hold stops the batch.
+TEST(ImportBatch, SizeCountsTheBytesInTheDatabasesCodePage) {
+    const QByteArray turkish =
+        "<\xC5\x9F\x65hir>x</\xC5\x9F\x65hir>\r\n";                    // 20 bytes, 18 characters
+    const QByteArray japanese = "<\xE5\x90\x8D>x</\xE5\x90\x8D>\r\n";  // 14 bytes, 10 characters
+    struct Case {
+        const char* name;
+        QByteArray document;
+        int codePage;
+        QByteArray n;
+    };
+    for (const Case& c :
+         {Case{"not known", turkish, 0, "70"}, Case{"Turkish", turkish, 1254, "68"},
+          Case{"UTF-8", turkish, 65001, "70"}, Case{"Japanese, two bytes", japanese, 932, "62"}}) {
+        SCOPED_TRACE(c.name);
+        ImportSource source = OrdersImport();
+        source.documentText = c.document;
+        source.codePage = c.codePage;
+        EXPECT_TRUE(ImportBatch(source).contains("DECLARE @doc varchar(" + c.n + ")\r\n"));
+    }
+    ImportSource latin = OrdersImport();
+    latin.documentText = turkish;
+    latin.codePage = 1252;
+    EXPECT_THROW(ImportBatch(latin), platform::CodePageError);
+}
+
+TEST(ImportBatch, PrefixDeclarationsAreTheThirdArgument) {
+    ImportSource source = OrdersImport();
+    source.prefixDeclarations = "<root xmlns:p=\"it's\"/>";
+    EXPECT_TRUE(ImportBatch(source).contains(
+        "'\r\nEXEC sp_xml_preparedocument @idoc OUTPUT, @doc, '<root xmlns:p=\"it''s\"/>'\r\n "
+        "SELECT * INTO"));
 }
 
 }  // namespace

@@ -51,6 +51,19 @@ const BadInput BadInputs[] = {
     {"text after the root", "<a/>tail"},
     {"only a comment", "<!-- no root -->"},
     {"undeclared entity", "<a>&nope;</a>"},
+    {"undeclared entity beside an unread DTD",
+     "<!DOCTYPE html SYSTEM \"xhtml1-strict.dtd\"><html>a&nbsp;b</html>"},
+    {"undeclared entity in an attribute beside an unread DTD",
+     "<!DOCTYPE html SYSTEM \"xhtml1-strict.dtd\"><html title=\"a&nbsp;b\"/>"},
+    {"undeclared element prefix", "<p:a/>"},
+    {"undeclared attribute prefix", "<a p:x=\"1\"/>"},
+    {"prefix used outside its element", "<r><a xmlns:p=\"u\"/><p:b/></r>"},
+    {"two colons in a name", "<a:b:c xmlns:a=\"u\"/>"},
+    {"name ending in a colon", "<a: xmlns:a=\"u\"/>"},
+    {"two prefixes for one expanded attribute name",
+     "<a xmlns:p=\"u\" xmlns:q=\"u\" p:x=\"1\" q:x=\"2\"/>"},
+    {"prefix declared empty", "<a xmlns:p=\"\"/>"},
+    {"prefix xmlns declared", "<a xmlns:xmlns=\"u\"/>"},
     {"unknown encoding", "<?xml version=\"1.0\" encoding=\"x-no-such\"?><a/>"},
     {"entity bomb in text", BillionLaughs() + "<a>&l9;</a>"},
     {"entity bomb in an attribute", BillionLaughs() + "<a b=\"&l9;\"/>"},
@@ -136,12 +149,12 @@ TEST_F(XmlDocumentTest, WhitespaceOnlyTextIsDroppedOutsidePreserve) {
 TEST_F(XmlDocumentTest, NamesAndAttributesAsWrittenInDocumentOrder) {
     Load(
         "<p:a xmlns:p=\"urn:p\" id=\"1\" xmlns=\"urn:d\" q:x=\"2\" xmlns:q=\"urn:q\" "
-        "xml:lang=\"tr\"><u:b/></p:a>");
+        "xml:lang=\"tr\"><q:b/></p:a>");
     const XmlNode root = document.DocumentElement();
     EXPECT_EQ(root.Name(), QStringLiteral("p:a"));
     EXPECT_EQ(root.AttributeNames(),
               (QStringList{"xmlns:p", "id", "xmlns", "q:x", "xmlns:q", "xml:lang"}));
-    EXPECT_EQ(root.FirstChild().Name(), QStringLiteral("u:b"));
+    EXPECT_EQ(root.FirstChild().Name(), QStringLiteral("q:b"));
     EXPECT_TRUE(root.FirstChild().AttributeNames().isEmpty());
 }
 
@@ -172,13 +185,47 @@ TEST_F(XmlDocumentTest, DocumentTextIsAsciiWithReferencesAndCrLf) {
         "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n<!-- c\n2 -->\n"
         "<r a=\"\xC3\xA9&quot;&#10;&#9;&lt;&amp;'\">line1\nline2\r\nline3\r&lt; &amp; &gt; "
         "\xC5\x9F \xF0\x9F\x98\x80&#13;<![CDATA[x<y\n]]><!----><![CDATA[\xC3\xA9]]><?pi da\nta?>"
-        "<!--\xC3\xA9--><n:\xC3\xA9 z=\"1\"/></r>");
+        "<!--\xC3\xA9--><n:\xC3\xA9 xmlns:n=\"u\" z=\"1\"/></r>");
     EXPECT_EQ(text,
               "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\r\n"
               "<!-- c\r\n2 -->\r\n"
               "<r a=\"&#xE9;&quot;&#xA;&#x9;&lt;&amp;'\">line1\r\nline2\r\nline3\r\n&lt; &amp; "
               "&gt; &#x15F; &#x1F600;&#xD;<![CDATA[x<y\r\n]]><!---->&#xE9;<?pi da\r\nta?>"
-              "<!--\xC3\xA9--><n:\xC3\xA9 z=\"1\"/></r>\r\n");
+              "<!--&#xE9;--><n:\xC3\xA9 xmlns:n=\"u\" z=\"1\"/></r>\r\n");
+}
+
+TEST_F(XmlDocumentTest, AttributeDefaultsOfTheInternalDtdFollowTheWrittenOnes) {
+    const QByteArray text = Load(
+        "<!DOCTYPE r [<!ATTLIST r d CDATA \"dflt\" w CDATA \"x\" i CDATA #IMPLIED>"
+        "<!ATTLIST r f CDATA #FIXED \"1\" d CDATA \"second\">]><r w=\"given\" a=\"2\"/>");
+    EXPECT_EQ(document.DocumentElement().AttributeNames(), (QStringList{"w", "a", "d", "f"}));
+    EXPECT_EQ(text, Declaration + "<r w=\"given\" a=\"2\" d=\"dflt\" f=\"1\"/>\r\n");
+}
+
+// Default namespace declarations are left out, so that the server sees the unprefixed
+// names as the tree shows them; prefixed ones stay, and the first of each prefix is what
+// the patterns get.
+TEST_F(XmlDocumentTest, NamespacesInTheDocumentText) {
+    const QByteArray text = Load(
+        "<feed xmlns=\"urn:atom\" xmlns:p=\"urn:p1\"><p:e xmlns=\"\" xmlns:q=\"u'q\"/>"
+        "<p:e xmlns:p=\"urn:p2\"/></feed>");
+    EXPECT_EQ(text, Declaration +
+                        "<feed xmlns:p=\"urn:p1\"><p:e xmlns:q=\"u'q\"/>"
+                        "<p:e xmlns:p=\"urn:p2\"/></feed>\r\n");
+    EXPECT_EQ(document.PrefixDeclarations(), "<root xmlns:p=\"urn:p1\" xmlns:q=\"u'q\"/>");
+    Load("<feed xmlns=\"urn:atom\"><e/></feed>");
+    EXPECT_EQ(document.PrefixDeclarations(), QByteArray());
+}
+
+// Names stay characters: the declaration names the code page the server converts them to.
+TEST_F(XmlDocumentTest, DeclarationNamesTheEncodingOnlyForNamesAboveAscii) {
+    Load("<\xC5\x9F\x65hir>\xC4\xB0zmir<!--\xC3\xBC--></\xC5\x9F\x65hir>");
+    EXPECT_EQ(document.Xml("windows-1254"),
+              "<?xml version=\"1.0\" encoding=\"windows-1254\"?>\r\n"
+              "<\xC5\x9F\x65hir>&#x130;zmir<!--&#xFC;--></\xC5\x9F\x65hir>\r\n");
+    Load("<sehir>\xC4\xB0zmir<!--\xC3\xBC--></sehir>");
+    EXPECT_EQ(document.Xml("windows-1254"),
+              Declaration + "<sehir>&#x130;zmir<!--&#xFC;--></sehir>\r\n");
 }
 
 TEST_F(XmlDocumentTest, EveryLineEndsInCrLf) {

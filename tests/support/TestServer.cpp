@@ -14,6 +14,14 @@ QString Environment(const char* name) { return QString::fromLocal8Bit(std::geten
 
 std::string Utf8(const QString& text) { return text.toStdString(); }
 
+QString DatabaseName(const QString& database) { return database.section(u':', 0, 0); }
+
+// " COLLATE name" for a database given with its collation, else nothing.
+QString CollateClause(const QString& database) {
+    const QString collation = database.section(u':', 1);
+    return collation.isEmpty() ? QString() : QStringLiteral(" COLLATE ") + collation;
+}
+
 }  // namespace
 
 TestServer::TestServer(Options options) : databases_(options.databases) {
@@ -26,7 +34,7 @@ TestServer::TestServer(Options options) : databases_(options.databases) {
             Execute({},
                     {QStringLiteral("IF DB_ID(N'%1') IS NOT NULL DROP DATABASE %2")
                          .arg(QString(Name(database)).replace(u'\'', QStringLiteral("''")), name),
-                     QStringLiteral("CREATE DATABASE ") + name});
+                     QStringLiteral("CREATE DATABASE ") + name + CollateClause(database)});
         }
         return;
     }
@@ -41,6 +49,8 @@ TestServer::TestServer(Options options) : databases_(options.databases) {
     }
     if (!options.logFile.isEmpty())
         arguments.insert(arguments.end(), {"--log", Utf8(options.logFile)});
+    if (!options.tdsVersion.isEmpty())
+        arguments.insert(arguments.end(), {"--tds-version", Utf8(options.tdsVersion)});
     standin_ = std::make_unique<standin::testing::StandinProcess>(SQLSERVER_STANDIN, arguments);
     server_ = QStringLiteral("127.0.0.1,%1").arg(standin_->port());
 }
@@ -57,7 +67,7 @@ TestServer::~TestServer() {
 }
 
 QString TestServer::Name(const QString& database) const {
-    return IsStandin() ? database : kRealPrefix + database;
+    return IsStandin() ? DatabaseName(database) : kRealPrefix + DatabaseName(database);
 }
 
 platform::Connection& TestServer::Admin() {

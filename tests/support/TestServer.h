@@ -19,10 +19,13 @@ class StandinProcess;
 class TestServer final {
 public:
     struct Options {
-        QStringList databases{};  // created for the test, dropped again on a real server
+        // Created for the test, dropped again on a real server; "NAME:COLLATION" gives one its
+        // collation.
+        QStringList databases{};
         QString password = QStringLiteral("Secret-1");  // the stand-in's login only
         QStringList closeOn{};                          // stand-in faults
-        QString logFile{};  // where the stand-in writes every batch it receives
+        QString logFile{};     // where the stand-in writes every batch it receives
+        QString tdsVersion{};  // the newest TDS version the stand-in speaks; empty: its own
     };
 
     explicit TestServer(Options options);
@@ -38,8 +41,8 @@ public:
     const QString& ServerText() const { return server_; }
     const QString& User() const { return user_; }
     const QString& Password() const { return password_; }
-    // A database of Options::databases as the server knows it: prefixed on a real server so that
-    // no database of its own is touched.
+    // A database of Options::databases (its name, without the collation) as the server knows
+    // it: prefixed on a real server so that no database of its own is touched.
     QString Name(const QString& database) const;
 
     // Runs statements in a database, each a batch of its own, through the program's own layer.

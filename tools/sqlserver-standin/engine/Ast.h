@@ -10,12 +10,16 @@
 
 namespace standin::ast {
 
+struct Expr;
+
 // One operand of an expression; operands are joined by '+'.
 struct Term {
-    enum Kind { String, NString, Number, Null, Variable, Char, NChar };
+    enum Kind { String, NString, Number, Null, Variable, Char, NChar, Function };
     Kind kind = Null;
-    std::string text;  // literal text, number as written, variable name
+    std::string text;    // literal text, number as written, variable name, function name
     long long code = 0;  // char(code) / nchar(code)
+    std::vector<Expr> arguments = {};  // a function's
+    ColumnType target = {};            // CONVERT's and CAST's type
 };
 
 struct Expr {
@@ -27,11 +31,13 @@ struct ColumnSpec {
     ColumnType type;
     bool nullable = true;
     std::optional<std::string> pattern;  // OPENXML column pattern
+    bool varcharPattern = false;         // written without N: it takes the database's code page
 };
 
 struct OpenXml {
     Term handle;  // a variable or a number
     std::string rowPattern;
+    bool varcharRowPattern = false;  // written without N: it takes the database's code page
     long long flags = 0;
     std::vector<ColumnSpec> columns;
 };

@@ -4,6 +4,7 @@
 #include <libxml/parser.h>
 
 #include <filesystem>
+#include <stdexcept>
 
 namespace standin {
 namespace {
@@ -18,6 +19,16 @@ std::string fileName(const std::string& directory, const std::string& name)
                     ? c
                     : '_';
     return (std::filesystem::path(directory) / (safe + ".sqlite")).string();
+}
+
+Collation collationFor(const CatalogOptions& options, const std::string& database)
+{
+    const auto named = options.collations.find(database);
+    if (named == options.collations.end())
+        return serverCollation();
+    if (auto c = findCollation(named->second))
+        return *c;
+    throw std::invalid_argument("unknown collation '" + named->second + "'");
 }
 
 }  // namespace
@@ -41,7 +52,7 @@ Catalog::Catalog(const CatalogOptions& options) : impl_(std::make_unique<Impl>()
         if (impl_->find(name))
             continue;
         const std::string file = options.dataDirectory.empty() ? std::string() : fileName(options.dataDirectory, name);
-        impl_->databases.push_back(std::make_unique<Database>(name, file));
+        impl_->databases.push_back(std::make_unique<Database>(name, file, collationFor(options, name)));
     }
 }
 

@@ -246,7 +246,7 @@ private:
         if (to_.type == SqlType::Text || to_.type == SqlType::NText)
             return s;
         const bool units = isUnicode(to_.type);
-        const std::size_t length = units ? text::utf16Length(s) : text::characterCount(s);
+        const std::size_t length = units ? text::utf16Length(s) : text::varcharLength(s);
         const auto max = static_cast<std::size_t>(to_.length);
         if (length > max) {
             std::string kept = text::prefix(s, max, units);
@@ -255,7 +255,7 @@ private:
             s = std::move(kept);
         }
         if (to_.type == SqlType::Char || to_.type == SqlType::NChar)
-            s += std::string(max - std::min(max, units ? text::utf16Length(s) : text::characterCount(s)), ' ');
+            s += std::string(max - std::min(max, units ? text::utf16Length(s) : text::varcharLength(s)), ' ');
         return s;
     }
 

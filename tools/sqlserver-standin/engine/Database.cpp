@@ -63,7 +63,8 @@ private:
 
 }  // namespace
 
-Database::Database(std::string name, const std::string& file) : name_(std::move(name))
+Database::Database(std::string name, const std::string& file, Collation collation)
+    : name_(std::move(name)), collation_(std::move(collation))
 {
     if (sqlite3_open(file.empty() ? ":memory:" : file.c_str(), &db_) != SQLITE_OK)
         throw std::runtime_error("cannot open " + file + ": " + sqlite3_errmsg(db_));

@@ -1,6 +1,7 @@
 // One database: its tables and views kept in SQLite, with each column's declared T-SQL type.
 #pragma once
 
+#include "Collation.h"
 #include "Engine.h"
 
 #include <mutex>
@@ -30,12 +31,13 @@ struct TableInfo {
 class Database {
 public:
     // An empty `file` keeps the database in memory.
-    Database(std::string name, const std::string& file);
+    Database(std::string name, const std::string& file, Collation collation = serverCollation());
     ~Database();
     Database(const Database&) = delete;
     Database& operator=(const Database&) = delete;
 
     const std::string& name() const { return name_; }
+    const Collation& collation() const { return collation_; }
     std::mutex& mutex() { return mutex_; }
 
     std::optional<TableInfo> find(const std::string& name) const;  // case-insensitive
@@ -65,6 +67,7 @@ private:
                 const std::vector<TableColumn>& columns);
 
     std::string name_;
+    Collation collation_;
     sqlite3* db_ = nullptr;
     std::mutex mutex_;
 };

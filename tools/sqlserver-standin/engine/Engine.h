@@ -2,7 +2,10 @@
 // describes what a SQL Server would answer, token by token, without knowing TDS.
 #pragma once
 
+#include "Collation.h"
+
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -29,6 +32,9 @@ struct ResultColumn {
     std::string name;  // UTF-8
     ColumnType type;
     bool nullable = true;
+    // The char family's collation, whose code page its values take on the wire (they stay UTF-8
+    // here); nullopt: the server's.
+    std::optional<Collation> collation = std::nullopt;
 };
 
 // A value in its canonical text form, UTF-8; nullopt is NULL.
@@ -67,6 +73,7 @@ inline Message makeMessage(int32_t number, uint8_t severity, std::string text, u
 struct DatabaseChanged {
     std::string newName;
     std::string oldName;
+    std::optional<Collation> collation = std::nullopt;  // the new database's, when it differs from the old one's
 };
 
 struct ReturnStatus {
@@ -86,6 +93,8 @@ struct StatementReply {
 struct CatalogOptions {
     std::vector<std::string> userDatabases;
     std::string dataDirectory;  // empty: every database in memory
+    // A user database's collation by its name as in `userDatabases`; the others have the server's.
+    std::map<std::string, std::string> collations = {};
 };
 
 // The server's databases; shared by every session, safe to use from many threads.
@@ -116,6 +125,8 @@ public:
     Session& operator=(const Session&) = delete;
 
     const std::string& database() const;
+    // The current database's collation.
+    const Collation& collation() const;
 
     // Runs a whole batch (UTF-8). Always returns at least one reply.
     std::vector<StatementReply> executeBatch(const std::string& batch);

@@ -116,10 +116,9 @@ Scalar SessionState::evaluate(const ast::Term& t) const
     switch (t.kind) {
     case ast::Term::String: {
         const std::string kept = text::keepCodePage(t.text);
-        return {ColumnType{SqlType::VarChar, width(text::characterCount(kept))}, kept};
+        return {ColumnType{SqlType::VarChar, width(text::varcharLength(kept))}, kept};
     }
-    case ast::Term::NString:
-        return {ColumnType{SqlType::NVarChar, width(text::utf16Length(t.text))}, t.text};
+    case ast::Term::NString: return {ColumnType{SqlType::NVarChar, width(text::utf16Length(t.text))}, t.text};
     case ast::Term::Number: return numberLiteral(t.text);
     case ast::Term::Variable: return const_cast<SessionState*>(this)->variable(t.text);
     case ast::Term::Char:
@@ -130,6 +129,7 @@ Scalar SessionState::evaluate(const ast::Term& t) const
         if (t.code < 0 || t.code > 0xFFFF)
             return {ColumnType{SqlType::NVarChar, 1}, std::nullopt};
         return {ColumnType{SqlType::NVarChar, 1}, codePoint(t.code)};
+    case ast::Term::Function: return call(t);
     case ast::Term::Null: break;
     }
     return {ColumnType{SqlType::Int}, std::nullopt};

@@ -182,8 +182,45 @@ private:
     {
         const Token& t = peek();
         return t.kind == Token::String || t.kind == Token::NString || t.kind == Token::Number ||
-               t.kind == Token::Variable || t.isWord("NULL") || t.isWord("CHAR") ||
-               t.isWord("NCHAR") || (t.isSymbol("-") && peek(1).kind == Token::Number);
+               t.kind == Token::Variable || t.isWord("NULL") || t.isWord("CHAR") || t.isWord("NCHAR") ||
+               (t.isSymbol("-") && peek(1).kind == Token::Number) || atFunction();
+    }
+
+    bool atFunction() const { return peek().kind == Token::Word && !isReserved(peek()) && peek(1).isSymbol("("); }
+
+    // name(arguments), CONVERT(type, value[, style]) or CAST(value AS type).
+    ast::Term function()
+    {
+        ast::Term t;
+        t.kind = ast::Term::Function;
+        t.text = take().text;
+        expectSymbol("(");
+        const bool convert = text::equalNoCase(t.text, "CONVERT");
+        const bool cast = text::equalNoCase(t.text, "CAST");
+        if (convert) {
+            t.target = conversionType();
+            expectSymbol(",");
+        }
+        if (!peek().isSymbol(")") || convert || cast) {
+            t.arguments.push_back(expr());
+            while (!cast && acceptSymbol(","))
+                t.arguments.push_back(expr());
+        }
+        if (cast) {
+            expectWord("AS");
+            t.target = conversionType();
+        }
+        expectSymbol(")");
+        return t;
+    }
+
+    // CONVERT and CAST give a character type without a size 30 characters.
+    ColumnType conversionType()
+    {
+        ColumnType t = typeSpec(1, std::string());
+        if (types::isCharacter(t.type) && !tokens_[pos_ - 1].isSymbol(")"))
+            t.length = 30;
+        return t;
     }
 
     ast::Term term()
@@ -211,6 +248,8 @@ private:
             expectSymbol("(");
             t.code = number();
             expectSymbol(")");
+        } else if (atFunction()) {
+            t = function();
         } else {
             fail();
         }
@@ -294,7 +333,7 @@ private:
             item.star = true;
             return item;
         }
-        if (atName() && !peek().isWord("CHAR") && !peek().isWord("NCHAR"))
+        if (atName() && !atFunction())
             item.column = columnRef();
         else
             item.value = expr();
@@ -320,6 +359,7 @@ private:
         expectSymbol(",");
         if (peek().kind != Token::String && peek().kind != Token::NString)
             fail();
+        o.varcharRowPattern = peek().kind == Token::String;
         o.rowPattern = take().text;
         if (acceptSymbol(","))
             o.flags = number();
@@ -330,6 +370,7 @@ private:
             ast::ColumnSpec c;
             c.name = namePart();
             c.type = typeSpec(static_cast<int>(o.columns.size()) + 1, c.name);
+            c.varcharPattern = peek().kind == Token::String;
             if (peek().kind == Token::String || peek().kind == Token::NString)
                 c.pattern = take().text;
             o.columns.push_back(std::move(c));

@@ -83,6 +83,10 @@ StatementReply prepareDocument(SessionState& s, const ast::Exec& e)
     const ast::Exec::Argument& out = argument(e, 0, "@hdoc");
     const Scalar text = s.evaluate(argument(e, 1, "@xmltext").value);
     auto doc = XmlDocument::parse(text.value, types::isUnicode(text.type.type));
+    if (e.arguments.size() > 2) {
+        const Scalar declarations = s.evaluate(e.arguments[2].value);
+        doc->bindPrefixes(*XmlDocument::parse(declarations.value, types::isUnicode(declarations.type.type)));
+    }
     const long long handle = s.nextHandle++;
     s.documents[handle] = std::move(doc);
     if (out.output && out.value.terms.size() == 1 && out.value.terms[0].kind == ast::Term::Variable) {
@@ -144,7 +148,10 @@ StatementReply runUse(SessionState& s, const ast::Use& use)
     if (!d)
         throw SqlError(msg::databaseMissing(use.database));
     StatementReply reply;
-    reply.events.emplace_back(DatabaseChanged{d->name(), s.database->name()});
+    DatabaseChanged change{d->name(), s.database->name(), std::nullopt};
+    if (d->collation().wire != s.database->collation().wire)
+        change.collation = d->collation();
+    reply.events.emplace_back(std::move(change));
     reply.events.emplace_back(msg::databaseChanged(d->name()));
     s.database = d;
     return reply;

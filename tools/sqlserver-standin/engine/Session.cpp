@@ -77,6 +77,16 @@ StatementReply failed(std::vector<Message> messages, int line)
     return reply;
 }
 
+// Character columns carry the collation of the database the statement ran in.
+void stampCollation(StatementReply& reply, const Collation& collation)
+{
+    for (Event& e : reply.events)
+        if (auto* r = std::get_if<ResultSet>(&e))
+            for (ResultColumn& c : r->columns)
+                if (types::isCharacter(c.type.type) && !c.collation)
+                    c.collation = collation;
+}
+
 // The statement's line goes on every message it raised.
 void stampLines(StatementReply& reply, int line)
 {
@@ -103,6 +113,11 @@ Session::Session(Catalog& catalog, std::string database)
 
 Session::~Session() = default;
 
+const Collation& Session::collation() const
+{
+    return impl_->state.database->collation();
+}
+
 const std::string& Session::database() const
 {
     impl_->database = impl_->state.database->name();
@@ -127,9 +142,12 @@ std::vector<StatementReply> Session::executeBatch(const std::string& batch)
     std::vector<StatementReply> replies;
     for (const ast::Located& st : statements) {
         std::lock_guard lock(s.database->mutex());
+        const Collation& collation = s.database->collation();
+        text::CodePageScope codePage(collation.codePage);
         try {
             StatementReply reply = run(s, st.statement);
             stampLines(reply, st.line);
+            stampCollation(reply, collation);
             replies.push_back(std::move(reply));
         } catch (const SqlError& e) {
             replies.push_back(failed(e.messages, st.line));

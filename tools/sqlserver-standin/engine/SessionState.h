@@ -34,6 +34,7 @@ struct SessionState {
     Scalar& variable(const std::string& name);
     Scalar evaluate(const ast::Expr& e) const;
     Scalar evaluate(const ast::Term& t) const;
+    Scalar call(const ast::Term& function) const;
     std::optional<uint64_t> count(std::size_t rows) const;
 };
 

@@ -1,7 +1,9 @@
 #include "Text.h"
 
+#include "CodePage.h"
 #include "Unicode.h"
 
+#include <utility>
 #include <vector>
 
 namespace standin::text {
@@ -30,22 +32,25 @@ char32_t fold(char32_t cp)
     }
 }
 
+thread_local int activeCodePage = codepage::kLatin1;
+
 }  // namespace
+
+CodePageScope::CodePageScope(int codePage) : previous_(std::exchange(activeCodePage, codePage)) {}
+
+CodePageScope::~CodePageScope()
+{
+    activeCodePage = previous_;
+}
 
 std::string toCodePage(const std::string& utf8)
 {
-    std::string out;
-    for (char32_t cp : decode(utf8))
-        out += unicode::toCp1252(cp);
-    return out;
+    return codepage::encode(activeCodePage, utf8);
 }
 
 std::string fromCodePage(const std::string& bytes)
 {
-    std::string out;
-    for (char b : bytes)
-        appendUtf8(out, unicode::fromCp1252(static_cast<unsigned char>(b)));
-    return out;
+    return codepage::decode(activeCodePage, bytes);
 }
 
 std::string keepCodePage(const std::string& utf8)
@@ -61,9 +66,12 @@ std::size_t utf16Length(const std::string& utf8)
     return n;
 }
 
-std::size_t characterCount(const std::string& utf8)
+std::size_t varcharLength(const std::string& utf8)
 {
-    return decode(utf8).size();
+    std::size_t n = 0;
+    for (char32_t cp : decode(utf8))
+        n += codepage::width(activeCodePage, cp);
+    return n;
 }
 
 std::string prefix(const std::string& utf8, std::size_t count, bool utf16Units)
@@ -71,7 +79,7 @@ std::string prefix(const std::string& utf8, std::size_t count, bool utf16Units)
     std::string out;
     std::size_t used = 0;
     for (char32_t cp : decode(utf8)) {
-        used += utf16Units && cp >= 0x10000 ? 2 : 1;
+        used += utf16Units ? (cp >= 0x10000 ? 2 : 1) : codepage::width(activeCodePage, cp);
         if (used > count)
             break;
         appendUtf8(out, cp);

@@ -1,22 +1,38 @@
-// Character handling under SQL_Latin1_General_CP1_CI_AS: code page 1252 and case-insensitive names.
+// Character handling: the code page of varchar text, and case-insensitive names as under
+// SQL_Latin1_General_CP1_CI_AS.
 #pragma once
 
 #include <string>
 
 namespace standin::text {
 
-// UTF-8 to Windows-1252 bytes; a character the code page lacks becomes '?'.
+// Varchar text is kept in the code page of the database a statement runs in: this sets it for
+// the calling thread while the scope lives (1252 outside any scope).
+class CodePageScope {
+public:
+    explicit CodePageScope(int codePage);
+    ~CodePageScope();
+    CodePageScope(const CodePageScope&) = delete;
+    CodePageScope& operator=(const CodePageScope&) = delete;
+
+private:
+    int previous_;
+};
+
+// UTF-8 to the code page's bytes; a character the code page lacks becomes '?'.
 std::string toCodePage(const std::string& utf8);
-// Windows-1252 bytes to UTF-8.
+// The code page's bytes to UTF-8.
 std::string fromCodePage(const std::string& bytes);
 // What a varchar keeps of a Unicode text, still as UTF-8.
 std::string keepCodePage(const std::string& utf8);
 
 // Length in UTF-16 code units, the unit of nchar/nvarchar sizes.
 std::size_t utf16Length(const std::string& utf8);
-// Characters of a code-page text (UTF-8 holding only code-page characters).
-std::size_t characterCount(const std::string& utf8);
-// The first `count` characters (UTF-16 units for the n-types) of a UTF-8 text.
+// Length of a code-page text (UTF-8 holding only code-page characters) in the code page's
+// bytes, the unit of char/varchar sizes.
+std::size_t varcharLength(const std::string& utf8);
+// The first `count` UTF-16 units (n-types) or code-page bytes (char family) of a UTF-8 text,
+// never splitting a character.
 std::string prefix(const std::string& utf8, std::size_t count, bool utf16Units);
 
 // Case-insensitive comparison of names and text, folding Latin letters.

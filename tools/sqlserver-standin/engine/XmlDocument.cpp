@@ -2,6 +2,7 @@
 
 #include "Messages.h"
 #include "Text.h"
+#include "XmlNamespaces.h"
 
 #include <libxml/parser.h>
 #include <libxml/xpath.h>
@@ -70,6 +71,8 @@ Description describe(const FirstError& e)
     case XML_ERR_UNDECLARED_ENTITY:
     case XML_WAR_UNDECLARED_ENTITY: return {0xc00ce002, "Reference to undefined entity '" + e.str1 + "'."};
     case XML_ERR_UNSUPPORTED_ENCODING: return {0xc00ce56e, "System does not support the specified encoding."};
+    case XML_NS_ERR_UNDEFINED_NAMESPACE:
+        return {0xc00ce01d, "Reference to undeclared namespace prefix: '" + e.str1 + "'."};
     default:
         // libxml2 stops by itself one element past our limit.
         if (e.message.rfind("Excessive depth", 0) == 0)
@@ -89,11 +92,11 @@ std::string nearText(const std::string& utf8, int line, int column)
     if (start == std::string::npos)
         return {};
     std::string rest = utf8.substr(start, utf8.find_first_of("\r\n", start) - start);
-    rest = text::prefix(rest, column > 0 ? static_cast<std::size_t>(column) : rest.size(), false);
-    const std::size_t chars = text::characterCount(rest);
+    rest = text::prefix(rest, column > 0 ? static_cast<std::size_t>(column) : rest.size(), true);
+    const std::size_t chars = text::utf16Length(rest);
     if (chars <= 40)
         return rest;
-    return rest.substr(text::prefix(rest, chars - 40, false).size());
+    return rest.substr(text::prefix(rest, chars - 40, true).size());
 }
 
 SqlError parseFailure(unsigned code, const std::string& description, int line, const std::string& near)
@@ -190,6 +193,8 @@ Value mapped(xmlNodePtr node, const std::string& name, long long flags)
 
 CompiledPath compile(xmlXPathContextPtr ctx, const std::string& pattern)
 {
+    if (const auto prefix = xmlns::undeclaredPrefix(pattern, ctx))
+        throw SqlError(msg::xpathError("Reference to undeclared namespace prefix: '" + *prefix + "'."));
     ErrorCapture quiet;
     CompiledPath c(xmlXPathCtxtCompile(ctx, reinterpret_cast<const xmlChar*>(pattern.c_str())));
     if (c.p)
@@ -212,6 +217,7 @@ CompiledPath compile(xmlXPathContextPtr ctx, const std::string& pattern)
 
 struct XmlDocument::Doc {
     xmlDocPtr doc = nullptr;
+    xmlns::Prefixes prefixes;
     ~Doc() { xmlFreeDoc(doc); }
 };
 
@@ -249,11 +255,17 @@ std::unique_ptr<XmlDocument> XmlDocument::parse(const Value& value, bool unicode
     return std::unique_ptr<XmlDocument>(new XmlDocument(std::move(d)));
 }
 
+void XmlDocument::bindPrefixes(const XmlDocument& declarations)
+{
+    doc_->prefixes = xmlns::declaredOnRoot(declarations.doc_->doc);
+}
+
 std::vector<std::vector<Value>> XmlDocument::rows(const std::string& rowPattern, long long flags,
                                                   const std::vector<ast::ColumnSpec>& columns) const
 {
     std::unique_ptr<xmlXPathContext, decltype(&xmlXPathFreeContext)> ctx(
         xmlXPathNewContext(doc_->doc), xmlXPathFreeContext);
+    xmlns::registerPrefixes(ctx.get(), doc_->prefixes);
     const CompiledPath rowPath = compile(ctx.get(), rowPattern);
     std::vector<CompiledPath> columnPaths(columns.size());
     for (std::size_t i = 0; i < columns.size(); ++i)

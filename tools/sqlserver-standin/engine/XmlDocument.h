@@ -20,8 +20,12 @@ public:
     XmlDocument(const XmlDocument&) = delete;
     XmlDocument& operator=(const XmlDocument&) = delete;
 
+    // The prefixes the patterns of rows() may use: those the root element of `declarations`
+    // declares (sp_xml_preparedocument's third argument).
+    void bindPrefixes(const XmlDocument& declarations);
+
     // One row per node the row pattern selects, one text value (or NULL) per column.
-    // Throws SqlError 6603 on an invalid pattern.
+    // Throws SqlError 6603 on an invalid pattern or one with an undeclared prefix.
     std::vector<std::vector<Value>> rows(const std::string& rowPattern, long long flags,
                                          const std::vector<ast::ColumnSpec>& columns) const;
 

@@ -115,7 +115,7 @@ std::unique_ptr<Session> Connection::logIn()
         throw ProtocolError("expected LOGIN7, got message type " + std::to_string(request->type));
 
     LoginRequest login = parseLogin7(request->payload);
-    version_ = std::clamp(login.version, tds71, tds74);  // 7.0 and older are not spoken
+    version_ = std::clamp(login.version, tds71, context_.options.highestTdsVersion);  // 7.0 and older are not spoken
     packetSize_ = negotiatedPacketSize(login.packetSize);
 
     std::optional<std::string> password = context_.options.passwordOf(login.user);
@@ -135,7 +135,7 @@ std::unique_ptr<Session> Connection::logIn()
     ByteWriter w;
     writeEnvChange(w, EnvChange::Database, database, defaultDatabase);
     writeMessage(w, makeMessage(5701, 0, "Changed database context to '" + database + "'.", 2), serverName, version_);
-    writeCollationEnvChange(w);
+    writeCollationEnvChange(w, session->collation());
     writeEnvChange(w, EnvChange::Language, "us_english", "");
     writeMessage(w, makeMessage(5703, 0, "Changed language setting to us_english."), serverName, version_);
     writeLoginAck(w, version_);
@@ -278,6 +278,8 @@ void Connection::writeStatement(ReplyWriter& writer, const StatementReply& state
             selected = true;
         } else if (const auto* change = std::get_if<DatabaseChanged>(&event)) {
             writeEnvChange(w, EnvChange::Database, change->newName, change->oldName);
+            if (change->collation)
+                writeCollationEnvChange(w, *change->collation);
         } else if (const auto* status = std::get_if<ReturnStatus>(&event)) {
             writeReturnStatus(w, status->value);
         }

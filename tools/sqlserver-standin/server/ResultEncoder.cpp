@@ -38,6 +38,7 @@ struct Wire {
     int length;  // bytes: fixed size for the N types, maximum for strings
     int precision = 0;
     int scale = 0;
+    const Collation* collation = &serverCollation();  // the string types'
 };
 
 int decimalBytes(int precision)
@@ -90,6 +91,14 @@ Wire wireOf(const ColumnType& t)
     throw std::invalid_argument("unknown column type");
 }
 
+Wire wireOf(const ResultColumn& c)
+{
+    Wire wire = wireOf(c.type);
+    if (c.collation)
+        wire.collation = &*c.collation;
+    return wire;
+}
+
 bool isBlob(WireType t) { return t == TextType || t == NTextType; }
 bool isWideString(WireType t) { return t == NVarChar || t == NChar || t == NTextType; }
 bool isString(WireType t)
@@ -112,7 +121,7 @@ void writeTypeInfo(ByteWriter& w, const Wire& wire, uint32_t version)
         w.u8(static_cast<uint8_t>(wire.scale));
     }
     if (isString(wire.type))
-        for (uint8_t b : collation)
+        for (uint8_t b : wire.collation->wire)
             w.u8(b);
     if (isBlob(wire.type)) {  // no table name
         if (hasWideCounts(version))
@@ -128,7 +137,7 @@ Bytes stringBytes(const Wire& wire, const std::string& text)
     if (isWideString(wire.type)) {
         bytes = utf8ToUtf16le(text);
     } else {
-        std::string narrow = utf8ToCp1252(text);
+        std::string narrow = utf8ToCodePage(text, wire.collation->codePage);
         bytes.assign(narrow.begin(), narrow.end());
     }
     if (!isBlob(wire.type) && bytes.size() > static_cast<size_t>(wire.length))
@@ -232,7 +241,7 @@ void writeColumnMetadata(ByteWriter& w, const std::vector<ResultColumn>& columns
         else
             w.u16(0);
         w.u16(c.nullable ? 0x0001 : 0x0000);
-        writeTypeInfo(w, wireOf(c.type), version);
+        writeTypeInfo(w, wireOf(c), version);
         w.bVarchar(c.name);
     }
 }
@@ -244,7 +253,7 @@ void writeRow(ByteWriter& w, const std::vector<ResultColumn>& columns, const std
                                     + std::to_string(columns.size()) + " columns");
     w.u8(0xD1);
     for (size_t k = 0; k < columns.size(); ++k)
-        writeValue(w, wireOf(columns[k].type), row[k]);
+        writeValue(w, wireOf(columns[k]), row[k]);
 }
 
 }  // namespace standin::tds

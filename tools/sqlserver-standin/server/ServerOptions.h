@@ -13,11 +13,13 @@ struct ServerOptions {
     uint16_t port = 1433;  // 0: any free port, announced on stdout
     std::map<std::string, std::string> logins;  // lower-case user name -> password
     std::vector<std::string> databases;
+    std::map<std::string, std::string> collations = {};  // database name -> collation, when given
     std::string dataDirectory;
     std::string logFile;
     std::vector<std::string> closeOn;  // close the connection on a batch containing one of these
     int closeOnBatch = 0;              // close on this batch of each session, 1-based; 0: never
     int delayMs = 0;
+    uint32_t highestTdsVersion = 0x74000004;  // LOGINACK names no newer version (7.4)
     bool stopOnStdinEof = false;
 
     // The password of a login, user names compared case-insensitively.

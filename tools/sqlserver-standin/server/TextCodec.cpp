@@ -1,5 +1,6 @@
 #include "TextCodec.h"
 
+#include "CodePage.h"
 #include "Unicode.h"
 
 
@@ -50,13 +51,9 @@ std::string utf16leToUtf8(const uint8_t* data, size_t size)
     return out;
 }
 
-std::string utf8ToCp1252(std::string_view utf8)
+std::string utf8ToCodePage(std::string_view utf8, int codePage)
 {
-    std::string out;
-    out.reserve(utf8.size());
-    for (size_t i = 0; i < utf8.size();)
-        out += unicode::toCp1252(nextCodePoint(utf8, i));
-    return out;
+    return codepage::encode(codePage, utf8);
 }
 
 }  // namespace standin::tds

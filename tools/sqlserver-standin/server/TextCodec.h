@@ -12,7 +12,7 @@ namespace standin::tds {
 std::vector<uint8_t> utf8ToUtf16le(std::string_view utf8);
 // An unpaired surrogate becomes U+FFFD; an odd last byte is ignored.
 std::string utf16leToUtf8(const uint8_t* data, size_t size);
-// Code page 1252, the collation's; characters it lacks become '?'.
-std::string utf8ToCp1252(std::string_view utf8);
+// A collation's code page; characters it lacks become '?'.
+std::string utf8ToCodePage(std::string_view utf8, int codePage);
 
 }  // namespace standin::tds

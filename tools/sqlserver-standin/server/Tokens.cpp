@@ -25,12 +25,12 @@ void writeEnvChange(ByteWriter& w, EnvChange type, std::string_view newValue, st
     });
 }
 
-void writeCollationEnvChange(ByteWriter& w)
+void writeCollationEnvChange(ByteWriter& w, const Collation& collation)
 {
     lengthPrefixed(w, 0xE3, [&] {
         w.u8(7);
-        w.u8(sizeof collation);
-        for (uint8_t b : collation)
+        w.u8(static_cast<uint8_t>(collation.wire.size()));
+        for (uint8_t b : collation.wire)
             w.u8(b);
         w.u8(0);
     });

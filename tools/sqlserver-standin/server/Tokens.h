@@ -17,9 +17,6 @@ constexpr uint32_t tds74 = 0x74000004;
 // From 7.2 on user types take 4 bytes, row counts 8 and message line numbers 4.
 constexpr bool hasWideCounts(uint32_t version) { return version >= 0x72000000; }
 
-// SQL_Latin1_General_CP1_CI_AS: LCID 0x409, case-insensitive, sort id 52, code page 1252.
-constexpr uint8_t collation[5] = {0x09, 0x04, 0xD0, 0x00, 0x34};
-
 namespace done {
 constexpr uint16_t more = 0x01;
 constexpr uint16_t error = 0x02;
@@ -32,7 +29,7 @@ enum class DoneToken : uint8_t { Done = 0xFD, DoneProc = 0xFE };
 enum class EnvChange : uint8_t { Database = 1, Language = 2, PacketSize = 4 };
 
 void writeEnvChange(ByteWriter& w, EnvChange type, std::string_view newValue, std::string_view oldValue);
-void writeCollationEnvChange(ByteWriter& w);
+void writeCollationEnvChange(ByteWriter& w, const Collation& collation);
 // ERROR for severity >= 11, INFO otherwise.
 void writeMessage(ByteWriter& w, const Message& m, std::string_view serverName, uint32_t version);
 void writeLoginAck(ByteWriter& w, uint32_t version);

@@ -84,5 +84,19 @@ TEST(EngineSmoke, ProcedureRepliesInsideABatchLeadToTheRows)
     EXPECT_EQ(rows, (std::vector<Row>{{"1"}, {"2"}}));
 }
 
+TEST(EngineSmoke, VarcharReachesTheDriverInItsDatabasesCodePage)
+{
+    StandinProcess server(SQLSERVER_STANDIN, {"--login", "sa:Secret-1", "--database", "Satis:Turkish_CI_AS",
+                                              "--database", "Daten:Latin1_General_100_CI_AS_SC_UTF8"});
+    for (const char* database : {"Satis", "Daten"}) {
+        OdbcConnection connection;
+        ASSERT_TRUE(SQL_SUCCEEDED(connection.connect(
+            connectionString(server.port(), "sa", "Secret-1", std::string("TDS_Version=7.4;DATABASE=") + database))));
+        OdbcStatement statement(connection);
+        ASSERT_TRUE(SQL_SUCCEEDED(statement.execute("SELECT 'şehir ığ' AS v")));
+        EXPECT_EQ(statement.fetchAll(), (std::vector<Row>{{"şehir ığ"}})) << database;
+    }
+}
+
 }  // namespace
 }  // namespace standin::testing

@@ -158,6 +158,11 @@ Session::~Session() = default;
 
 const std::string& Session::database() const { return impl_->database; }
 
+const Collation& Session::collation() const
+{
+    return serverCollation();
+}
+
 std::vector<StatementReply> Session::executeBatch(const std::string& batch)
 {
     std::vector<StatementReply> replies;

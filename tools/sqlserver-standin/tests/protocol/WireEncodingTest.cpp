@@ -137,10 +137,13 @@ TEST(WireValues, GuidGroupsAreMixedEndian)
 
 TEST(TextCodec, Cp1252KeepsItsCharactersAndQuestionsTheRest)
 {
-    EXPECT_EQ(utf8ToCp1252("h\xC3\xA9llo \xE2\x82\xAC \xC5\x92"), "h\xE9llo \x80 \x8C");
+    EXPECT_EQ(utf8ToCodePage("h\xC3\xA9llo \xE2\x82\xAC \xC5\x92", 1252), "h\xE9llo \x80 \x8C");
     // The five bytes Windows leaves unassigned round-trip to the control characters of their value.
-    EXPECT_EQ(utf8ToCp1252("\xCE\xA9 \xF0\x9F\x98\x80 \xC2\x81"), "? ? \x81");
-    EXPECT_EQ(utf8ToCp1252("a\xFF" "b\xC3"), "a?b?");
+    EXPECT_EQ(utf8ToCodePage("\xCE\xA9 \xF0\x9F\x98\x80 \xC2\x81", 1252), "? ?? \x81");
+    EXPECT_EQ(utf8ToCodePage("a\xFF"
+                             "b\xC3",
+                             1252),
+              "a?b?");
 }
 
 TEST(TextCodec, Utf16RoundTripsSurrogatesAndRepairsBrokenOnes)

@@ -1,0 +1,40 @@
+// Namespace well-formedness of elements as the parser hands them over: what a
+// namespace-aware DOM refuses.
+#pragma once
+
+#include <optional>
+#include <utility>
+#include <vector>
+
+#include <QByteArray>
+#include <QHash>
+#include <QString>
+
+namespace platform {
+
+// An attribute as written (or defaulted): qualified name and value, both UTF-8.
+using XmlAttribute = std::pair<const char*, const char*>;
+
+class NamespaceScopes final {
+public:
+    // Opens the element's scope with the declarations among its attributes, then checks its
+    // name and attributes: malformed qualified names, undeclared or reserved prefixes, two
+    // attributes with one expanded name. Returns why the element is refused, empty if it is not.
+    QString Enter(const char* name, const std::vector<XmlAttribute>& attributes);
+    // Closes the scope of the innermost element entered.
+    void Leave();
+
+private:
+    QString Declare(QByteArrayView prefix, QByteArrayView uri);
+    std::optional<QByteArray> Resolve(QByteArrayView prefix) const;
+
+    struct Undo {
+        QByteArray prefix;
+        std::optional<QByteArray> previous;
+    };
+    QHash<QByteArray, QByteArray> bound_;
+    std::vector<Undo> undo_;
+    std::vector<size_t> marks_;
+};
+
+}  // namespace platform

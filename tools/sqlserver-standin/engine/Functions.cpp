@@ -1,0 +1,90 @@
+// Built-in functions: CONVERT / CAST, and the catalogue functions a client asks for a database's
+// collation and code page.
+#include "Messages.h"
+#include "SessionState.h"
+#include "Text.h"
+#include "Types.h"
+
+#include <array>
+#include <functional>
+
+namespace standin {
+namespace {
+
+using Arguments = std::vector<Scalar>;
+
+const ColumnType kVariant{SqlType::SqlVariant};
+
+Scalar variant(Value value) { return {kVariant, std::move(value)}; }
+
+Value textOf(const Scalar& s) {
+    return types::convert(s.value, s.type, ColumnType{SqlType::NVarChar, 4000}, true);
+}
+
+Scalar databaseName(const SessionState& s, const Arguments&) {
+    return {ColumnType{SqlType::NVarChar, 128}, s.database->name()};
+}
+
+// Only the collation is known among the properties; the others, and unknown databases, give NULL.
+Scalar databaseProperty(const SessionState& s, const Arguments& a) {
+    const Value name = textOf(a[0]);
+    const Value property = textOf(a[1]);
+    const Database* d = name ? s.catalog.find(*name) : nullptr;
+    if (!d || !property || !text::equalNoCase(*property, "Collation")) return variant(std::nullopt);
+    return variant(d->collation().name);
+}
+
+Scalar collationProperty(const SessionState&, const Arguments& a) {
+    const Value name = textOf(a[0]);
+    const Value property = textOf(a[1]);
+    const auto c = name ? findCollation(*name) : std::nullopt;
+    if (!c || !property) return variant(std::nullopt);
+    const std::array<std::pair<const char*, long long>, 4> known = {{
+        {"CodePage", c->codePage},
+        {"LCID", c->lcid},
+        {"ComparisonStyle", c->comparisonStyle},
+        {"Version", c->version},
+    }};
+    for (const auto& [key, value] : known)
+        if (text::equalNoCase(*property, key)) return variant(std::to_string(value));
+    return variant(std::nullopt);
+}
+
+struct Builtin {
+    const char* name;
+    std::size_t arguments;
+    Scalar (*call)(const SessionState&, const Arguments&);
+};
+
+constexpr std::array<Builtin, 3> kBuiltins = {{
+    {"DB_NAME", 0, databaseName},
+    {"DATABASEPROPERTYEX", 2, databaseProperty},
+    {"COLLATIONPROPERTY", 2, collationProperty},
+}};
+
+Message notBuiltin(const std::string& name) {
+    return makeMessage(195, 15, "'" + name + "' is not a recognized built-in function name.", 10);
+}
+
+Message argumentCount(const std::string& name, std::size_t count) {
+    return makeMessage(
+        174, 15, "The " + name + " function requires " + std::to_string(count) + " argument(s).");
+}
+
+}  // namespace
+
+Scalar SessionState::call(const ast::Term& function) const {
+    Arguments arguments;
+    for (const ast::Expr& e : function.arguments) arguments.push_back(evaluate(e));
+    if (text::equalNoCase(function.text, "CONVERT") || text::equalNoCase(function.text, "CAST"))
+        return {function.target,
+                types::convert(arguments[0].value, arguments[0].type, function.target, true)};
+    for (const Builtin& b : kBuiltins) {
+        if (!text::equalNoCase(function.text, b.name)) continue;
+        if (arguments.size() != b.arguments) throw SqlError(argumentCount(b.name, b.arguments));
+        return b.call(*this, arguments);
+    }
+    throw SqlError(notBuiltin(function.text));
+}
+
+}  // namespace standin
