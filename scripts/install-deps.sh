@@ -9,11 +9,13 @@ packages=(
     libxml2-dev libsqlite3-dev unixodbc unixodbc-dev tdsodbc
     libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-dev
     xvfb xauth
+    # The windows' font, whose widths the layout and the tests count on; Qt's own Turkish texts.
+    fonts-liberation2 qt6-translations-l10n
     # The Debian package: shared-library dependencies, lintian, AppStream checks.
     dpkg-dev file lintian appstream
+    # The Turkish locale that the tests run in a second time.
+    locales
 )
-# Fonts close to the windows' own, for a person looking at them.
-if [[ "${1:-}" == "--gui" ]]; then packages+=(fonts-liberation2); fi
 
 missing=()
 for package in "${packages[@]}"; do
@@ -25,6 +27,13 @@ if ((${#missing[@]})); then
     echo "Installing: ${missing[*]}"
     apt-get update -qq
     DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+# The tests run a second time in the Turkish locale: generate it once.
+if ! locale -a 2>/dev/null | grep -qix 'tr_TR\.utf-\?8'; then
+    sed -i 's/^# *\(tr_TR\.UTF-8 UTF-8\)$/\1/' /etc/locale.gen
+    grep -qx 'tr_TR.UTF-8 UTF-8' /etc/locale.gen || echo 'tr_TR.UTF-8 UTF-8' >> /etc/locale.gen
+    locale-gen
 fi
 
 # The FreeTDS driver registers itself; make sure unixODBC knows it by the name we look for.

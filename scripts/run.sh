@@ -6,7 +6,7 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 
-bash scripts/install-deps.sh --gui
+bash scripts/install-deps.sh
 bash scripts/build.sh build/release
 
 exec 3< <(build/release/tools/sqlserver-standin/server/sqlserver-standin --port 0 \

@@ -1,21 +1,20 @@
-// A label that reports clicks, for the About box's links.
+// A label that works as a link, for the About box's addresses: it reports a click, and Enter
+// or Space while it has the keyboard focus, which Tab gives it; screen readers are told it is
+// a link (AccessibleControls.h).
 #pragma once
 
 #include <QLabel>
-#include <QMouseEvent>
 
 class ClickLabel : public QLabel {
     Q_OBJECT
 public:
-    using QLabel::QLabel;
+    explicit ClickLabel(QWidget* parent = nullptr);
 
 signals:
     void clicked();
 
 protected:
-    void mouseReleaseEvent(QMouseEvent* event) override {
-        QLabel::mouseReleaseEvent(event);
-        if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
-            emit clicked();
-    }
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 };

@@ -51,8 +51,3 @@ void RemoveSelectedFields(QTreeWidget& list) {
 void MoveFirstSelectedFieldUp(QTreeWidget& list) { MoveFirstSelectedField(list, -1); }
 
 void MoveFirstSelectedFieldDown(QTreeWidget& list) { MoveFirstSelectedField(list, +1); }
-
-QTreeWidgetItem* SelectedNode(const QTreeWidget& tree) {
-    const QList<QTreeWidgetItem*> selected = tree.selectedItems();
-    return selected.isEmpty() ? nullptr : selected.first();
-}

@@ -30,6 +30,3 @@ void RemoveSelectedFields(QTreeWidget& list);
 // without a selection or at the end of the list.
 void MoveFirstSelectedFieldUp(QTreeWidget& list);
 void MoveFirstSelectedFieldDown(QTreeWidget& list);
-
-// The structure-tree node a new field is made for: the tree's selected node, or none.
-QTreeWidgetItem* SelectedNode(const QTreeWidget& tree);

@@ -1,6 +1,7 @@
-// The structure tree's control: as the platform's tree view does, a click on the empty space
-// below the nodes leaves the selected node selected, so that a double-click there still opens
-// the Field Properties dialog for it.
+// The structure tree's control, behaving as the platform's tree view does: a click on the
+// empty space below the nodes leaves the selected node selected, so that a double-click there
+// still opens the Field Properties dialog for it; collapsing an ancestor of the selected node
+// selects that ancestor, so that no hidden node stays selected; lines join the nodes.
 #pragma once
 
 #include "DoubleClickTree.h"
@@ -8,10 +9,18 @@
 class SelectionKeepingTree final : public DoubleClickTree {
     Q_OBJECT
 public:
-    using DoubleClickTree::DoubleClickTree;
+    explicit SelectionKeepingTree(QWidget* parent = nullptr);
+
+signals:
+    // The platform's activation key (Enter on most) pressed on a node.
+    void keyActivated();
 
 protected:
-    void mousePressEvent(QMouseEvent* event) override {
-        if (indexAt(event->position().toPoint()).isValid()) DoubleClickTree::mousePressEvent(event);
-    }
+    void mousePressEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void SelectCollapsedAncestor(const QModelIndex& collapsed);
+
+    bool inKeyPress_ = false;
 };

@@ -3,18 +3,21 @@
 #include <QApplication>
 #include <QFont>
 #include <QIcon>
+#include <QLibraryInfo>
 #include <QLocale>
 #include <QStringList>
 #include <QTranslator>
 
 namespace {
 // The windows are laid out for "MS Sans Serif" 8 pt; where it is missing, the nearest
-// fonts of the same narrow width keep every caption inside its control.
-void SubstituteWindowFont() {
+// fonts of the same narrow width keep every caption inside its control. Menus, message
+// boxes and the file dialog take the same font, so every window reads alike.
+void UseWindowFont() {
+    const QString family = QStringLiteral("MS Sans Serif");
     QFont::insertSubstitutions(
-        QStringLiteral("MS Sans Serif"),
-        {QStringLiteral("Microsoft Sans Serif"), QStringLiteral("Liberation Sans"),
-         QStringLiteral("Arial"), QStringLiteral("Nimbus Sans")});
+        family, {QStringLiteral("Microsoft Sans Serif"), QStringLiteral("Liberation Sans"),
+                 QStringLiteral("Arial"), QStringLiteral("Nimbus Sans")});
+    QApplication::setFont(QFont(family, 8));
 }
 
 // Installed, the translations sit in share/tavlen/translations beside bin/; in a build tree,
@@ -30,15 +33,23 @@ void InstallTranslation(QApplication& application) {
     for (const QString& directory : TranslationDirectories()) {
         if (translator->load(QLocale(), QStringLiteral("tavlen"), QStringLiteral("_"), directory)) {
             QCoreApplication::installTranslator(translator);
+            InstallQtTranslation(application, QLocale(translator->language()));
             return;
         }
     }
 }
 }  // namespace
 
+void InstallQtTranslation(QApplication& application, const QLocale& language) {
+    auto* translator = new QTranslator(&application);
+    if (translator->load(language, QStringLiteral("qt"), QStringLiteral("_"),
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(translator);
+}
+
 void StartUp(QApplication& application) {
     QCoreApplication::setApplicationName(QStringLiteral("Tavlen"));
     QGuiApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/tavlen.xpm")));
-    SubstituteWindowFont();
+    UseWindowFont();
     InstallTranslation(application);
 }

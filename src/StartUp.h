@@ -3,5 +3,9 @@
 #pragma once
 
 class QApplication;
+class QLocale;
 
 void StartUp(QApplication& application);
+
+// Qt's own texts (file dialog, message box buttons) in the language of the program's windows.
+void InstallQtTranslation(QApplication& application, const QLocale& language);

@@ -3,6 +3,7 @@
 #include <stdexcept>
 #include <vector>
 
+#include <QCoreApplication>
 #include <QIcon>
 #include <QSet>
 #include <QTreeWidget>
@@ -21,6 +22,19 @@ static const QIcon& KindIcon(NodeKind kind) {
                                   QIcon(QStringLiteral(":/icons/textelement.xpm"))};
     Q_UNUSED(registered);
     return icons[static_cast<int>(kind)];
+}
+
+// What a screen reader says a node is, in the language of the windows.
+static QString KindDescription(NodeKind kind) {
+    switch (kind) {
+        case NodeKind::Attribute:
+            return QCoreApplication::translate("StructureTree", "Attribute");
+        case NodeKind::Container:
+            return QCoreApplication::translate("StructureTree", "Element");
+        case NodeKind::TextElement:
+            return QCoreApplication::translate("StructureTree", "Text element");
+    }
+    return {};
 }
 
 namespace {
@@ -44,6 +58,8 @@ public:
                     return text_;
                 case Qt::DecorationRole:
                     return KindIcon(kind_);
+                case Qt::AccessibleDescriptionRole:
+                    return KindDescription(kind_);
                 case KindRole:
                     return static_cast<int>(kind_);
                 default:
@@ -170,6 +186,11 @@ QString NodePath(const QTreeWidgetItem& node) {
     for (const QTreeWidgetItem* parent = node.parent(); parent; parent = parent->parent())
         path = parent->text(0) + u'/' + path;
     return path;
+}
+
+QTreeWidgetItem* SelectedNode(const QTreeWidget& tree) {
+    const QList<QTreeWidgetItem*> selected = tree.selectedItems();
+    return selected.isEmpty() ? nullptr : selected.first();
 }
 
 QString RowPath(const QTreeWidget& tree) {

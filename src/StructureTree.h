@@ -27,5 +27,8 @@ void BuildStructureTree(const platform::XmlNode& node, QTreeWidgetItem* parent, 
 // attribute, the name for a text element, nothing for a container.
 QString NodePath(const QTreeWidgetItem& node);
 
+// The node a new field is made for: the tree's selected node, or none.
+QTreeWidgetItem* SelectedNode(const QTreeWidget& tree);
+
 // NodePath of the first deepest node in pre-order; throws "Invalid index" on an empty tree.
 QString RowPath(const QTreeWidget& tree);

@@ -4,7 +4,9 @@
 #include <QCoreApplication>
 #include <QHeaderView>
 
+#include "AccessibleControls.h"
 #include "ErrorDisplay.h"
+#include "LabelFitting.h"
 #include "Unit3.h"
 #include "WindowPlacement.h"
 #include "platform/Ado.h"
@@ -15,15 +17,18 @@
 TForm1::TForm1(QWidget* parent)
     : QMainWindow(parent),
       ui(std::make_unique<Ui::TForm1>()),
-      OpenDialog1(QStringLiteral("Select XML Source"),
-                  QStringLiteral("XML Files (*.xml)|*.xml|All Files (*.*)|*.*")),
+      OpenDialog1(tr("Select XML Source"), tr("XML Files (*.xml)") + QStringLiteral("|*.xml|") +
+                                               tr("All Files (*.*)") + QStringLiteral("|*.*")),
       XMLDocument1(std::make_unique<platform::XmlDocument>()) {
+    // The main window comes first at start-up: screen readers meet every control after this.
+    UseAccessibleControls();
     ui->setupUi(this);
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);
     centralWidget()->setFixedSize(587, 361);
-    FitRightAlignedLabels(*this);
+    FitLabels(*this);
+    PlaceOnFirstShow(*this, FirstPlace::CentreOfScreen);
     // The path column travels with its row but is never shown.
     ui->ListBox1->setColumnWidth(0, 0);
     ui->ListBox1->setColumnHidden(0, true);
@@ -47,19 +52,9 @@ QTreeWidget& TForm1::FieldList() const { return *ui->ListBox1; }
 
 void TForm1::ShowMessage(MessageId id, const QString& errorText) {
     const MessageKind kind = MessageKindOf(id);
-    platform::ShowMessageBox(
-        this, kind,
-        kind == MessageKind::Error ? QStringLiteral("Error") : QStringLiteral("Information"),
-        MessageText(id, MessageLanguage(ui->File1->title()), errorText));
-}
-
-void TForm1::showEvent(QShowEvent* event) {
-    // The frame is known once the window is shown: centre it then, the first time only.
-    if (!placed_) {
-        placed_ = true;
-        CentreOnScreen(*this);
-    }
-    QMainWindow::showEvent(event);
+    platform::ShowMessageBox(this, kind,
+                             kind == MessageKind::Error ? tr("Error") : tr("Information"),
+                             MessageText(id, MessageLanguage(ui->File1->title()), errorText));
 }
 
 void TForm1::FormCreate() {

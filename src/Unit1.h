@@ -54,13 +54,12 @@ public slots:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
-    void showEvent(QShowEvent* event) override;
 
 private:
     void FormCreate();
     void FormClose();
     // SQL Server access: the protected steps of Connect, and what its failure leaves.
-    void ConnectAndListDatabases(const QString& connectionString);
+    void ConnectAndListDatabases(platform::Connection& connection, const QString& connectionString);
     void DisableDestination();
 
     std::unique_ptr<Ui::TForm1> ui;
@@ -74,5 +73,4 @@ private:
     int DatabaseCodePage = 0;
     TForm2* Form2 = nullptr;
     TAboutBox* AboutBox = nullptr;
-    bool placed_ = false;
 };

@@ -31,7 +31,7 @@ void TForm1::Button3Click() {
         if (connection.State() > 0) connection.Close();
         const QString connectionString = ConnectionString(ui->Combobox1->text(), ui->Edit2->text());
         try {
-            ConnectAndListDatabases(connectionString);
+            ConnectAndListDatabases(connection, connectionString);
             ShowMessage(MessageId::msgConnectOk);
         } catch (...) {
             ShowMessage(MessageId::msgConnectFailed);
@@ -40,8 +40,8 @@ void TForm1::Button3Click() {
     });
 }
 
-void TForm1::ConnectAndListDatabases(const QString& connectionString) {
-    platform::Connection& connection = platform::Required(Connection);
+void TForm1::ConnectAndListDatabases(platform::Connection& connection,
+                                     const QString& connectionString) {
     {
         const platform::WaitCursor wait;
         connection.Open(connectionString, ui->Edit2->text(), ui->Edit3->text());

@@ -1,12 +1,15 @@
 #include "Unit2.h"
 
 #include <QKeyEvent>
+#include <QRegularExpressionValidator>
 #include <QShowEvent>
 
 #include "ErrorDisplay.h"
 #include "FieldList.h"
 #include "FixedDialog.h"
+#include "LabelFitting.h"
 #include "StructureTree.h"
+#include "WindowPlacement.h"
 #include "ui_Unit2.h"
 
 namespace {
@@ -27,7 +30,13 @@ QString DataTypeText(const QString& type, QString sizeBox) {
 TForm2::TForm2(QTreeWidget& tree, QTreeWidget& fieldList, QWidget* parent)
     : QDialog(parent), ui(std::make_unique<Ui::TForm2>()), tree_(tree), fieldList_(fieldList) {
     ui->setupUi(this);
+    // The mask takes any script's digits; the size goes into T-SQL, which reads only 0 to 9.
+    ui->Edit2->setValidator(
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9 ]*")), ui->Edit2));
     MakeFixedDialog(*this);
+    FitLabels(*this);
+    // Over the main window the first time; afterwards wherever the user left it.
+    PlaceOnFirstShow(*this, FirstPlace::CentreOverParent);
 }
 
 TForm2::~TForm2() = default;
@@ -45,11 +54,6 @@ void TForm2::ResetSize(bool sized) {
 }
 
 void TForm2::showEvent(QShowEvent* event) {
-    if (!event->spontaneous() && !placed_) {
-        // Centred over the main window the first time; afterwards wherever the user left it.
-        placed_ = true;
-        adjustPosition(parentWidget());
-    }
     QDialog::showEvent(event);
     if (!event->spontaneous()) emit shown();
 }

@@ -39,5 +39,4 @@ private:
     std::unique_ptr<Ui::TForm2> ui;
     QTreeWidget& tree_;
     QTreeWidget& fieldList_;
-    bool placed_ = false;
 };

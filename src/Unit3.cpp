@@ -2,6 +2,7 @@
 
 #include "ErrorDisplay.h"
 #include "FixedDialog.h"
+#include "LabelFitting.h"
 #include "WindowPlacement.h"
 #include "platform/Shell.h"
 #include "ui_Unit3.h"
@@ -9,16 +10,17 @@
 TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent), ui(std::make_unique<Ui::TAboutBox>()) {
     ui->setupUi(this);
     MakeFixedDialog(*this);
+    FitLabels(*this);
+    // On the screen's centre, not the main window's, the first time; afterwards wherever the
+    // user left it.
+    PlaceOnFirstShow(*this, FirstPlace::CentreOfScreen);
 }
 
 TAboutBox::~TAboutBox() = default;
 
 void TAboutBox::showEvent(QShowEvent* event) {
-    // Centred on the screen the first time; afterwards wherever the user left it.
-    if (!placed_) {
-        placed_ = true;
-        CentreOnScreen(*this);
-    }
+    // Enter closes the box as it opens, even if a link had the focus when it last closed.
+    ui->OKButton->setFocus();
     QDialog::showEvent(event);
 }
 

@@ -25,5 +25,4 @@ protected:
 
 private:
     std::unique_ptr<Ui::TAboutBox> ui;
-    bool placed_ = false;
 };

@@ -1,25 +1,9 @@
-// Puts a window, frame included, at the centre of its screen.
+// Where a window opens: placed the first time it is shown, left where the user puts it afterwards.
 #pragma once
 
-#include <QLabel>
-#include <QScreen>
-#include <QWidget>
+class QWidget;
 
-inline void CentreOnScreen(QWidget& window) {
-    if (const QScreen* desktop = window.screen()) {
-        QRect frame = window.frameGeometry();
-        frame.moveCenter(desktop->availableGeometry().center());
-        window.move(frame.topLeft());
-    }
-}
+enum class FirstPlace { CentreOfScreen, CentreOverParent };
 
-// A right-aligned label whose caption (a translated one, say) is wider than its box grows to
-// the left, its right edge staying next to the control it names.
-inline void FitRightAlignedLabels(QWidget& window) {
-    for (QLabel* label : window.findChildren<QLabel*>()) {
-        if (!(label->alignment() & Qt::AlignRight)) continue;
-        const int needed = label->sizeHint().width();
-        if (needed > label->width())
-            label->setGeometry(label->geometry().adjusted(label->width() - needed, 0, 0, 0));
-    }
-}
+// The placement lives with the window, which owns it.
+void PlaceOnFirstShow(QWidget& window, FirstPlace place);

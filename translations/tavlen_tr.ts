@@ -99,6 +99,26 @@
         <translation>Aktar</translation>
     </message>
     <message>
+        <source>Select XML Source</source>
+        <translation>XML Kaynağını Seçin</translation>
+    </message>
+    <message>
+        <source>XML Files (*.xml)</source>
+        <translation>XML Dosyaları (*.xml)</translation>
+    </message>
+    <message>
+        <source>All Files (*.*)</source>
+        <translation>Tüm Dosyalar (*.*)</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>Hata</translation>
+    </message>
+    <message>
+        <source>Information</source>
+        <translation>Bilgi</translation>
+    </message>
+    <message>
         <source>&amp;File</source>
         <translation>&amp;Dosya</translation>
     </message>
@@ -117,6 +137,22 @@
     <message>
         <source>&amp;About</source>
         <translation>&amp;Hakkında</translation>
+    </message>
+    <message>
+        <source>Add Field</source>
+        <translation>Alan Ekle</translation>
+    </message>
+    <message>
+        <source>Remove Fields</source>
+        <translation>Alanları Kaldır</translation>
+    </message>
+    <message>
+        <source>Move Up</source>
+        <translation>Yukarı Taşı</translation>
+    </message>
+    <message>
+        <source>Move Down</source>
+        <translation>Aşağı Taşı</translation>
     </message>
 </context>
 <context>
@@ -144,6 +180,25 @@
     <message>
         <source>Cancel</source>
         <translation>İptal</translation>
+    </message>
+    <message>
+        <source>Data Type</source>
+        <translation>Veri Türü</translation>
+    </message>
+</context>
+<context>
+    <name>StructureTree</name>
+    <message>
+        <source>Attribute</source>
+        <translation>Öznitelik</translation>
+    </message>
+    <message>
+        <source>Element</source>
+        <translation>Öğe</translation>
+    </message>
+    <message>
+        <source>Text element</source>
+        <translation>Metin öğesi</translation>
     </message>
 </context>
 </TS>

@@ -50,18 +50,48 @@ std::vector<DiagRecord> DiagRecords(SQLSMALLINT type, SQLHANDLE handle) {
     return records;
 }
 
-[[noreturn]] void Fail(SQLSMALLINT type, SQLHANDLE handle) {
-    const QString text = handle ? FailureText(DiagRecords(type, handle)) : QString();
-    if (text.isEmpty()) {
-        throw AdoError(
-            QString::asprintf("OLE error %.8x", static_cast<unsigned>(AdoError::kFailCode)));
+// ADO's own texts for calls made out of turn.
+constexpr char kObjectOpen[] = "Operation is not allowed when the object is open";
+constexpr char kObjectClosed[] = "Operation is not allowed when the object is closed";
+constexpr char kNoCurrentRecord[] =
+    "Either BOF or EOF is True, or the current record has been deleted. Requested operation "
+    "requires a current record";
+
+[[noreturn]] void Refuse(const char* text) { throw AdoError(QString::fromLatin1(text)); }
+
+// For a call that left no text at all: what failed.
+QString PlainFailure(SQLSMALLINT type) {
+    switch (type) {
+        case SQL_HANDLE_ENV:
+            return QStringLiteral("The ODBC driver manager failed and gave no reason");
+        case SQL_HANDLE_DBC:
+            return QStringLiteral("The connection to the server failed and gave no reason");
+        default:
+            return QStringLiteral(
+                "The statement failed, and neither the server nor the driver "
+                "gave a reason");
     }
+}
+
+bool LinkLost(SQLHDBC connection) {
+    SQLUINTEGER dead = SQL_CD_FALSE;
+    return SQL_SUCCEEDED(
+               SQLGetConnectAttr(connection, SQL_ATTR_CONNECTION_DEAD, &dead, 0, nullptr)) &&
+           dead == SQL_CD_TRUE;
+}
+
+// link: the connection a statement ran on, asked whether it died under the call.
+[[noreturn]] void Fail(SQLSMALLINT type, SQLHANDLE handle, SQLHDBC link = SQL_NULL_HDBC) {
+    const std::vector<DiagRecord> records =
+        handle ? DiagRecords(type, handle) : std::vector<DiagRecord>{};
+    QString text = link && LinkLost(link) ? LostLinkText(records) : FailureText(records);
+    if (text.isEmpty()) text = PlainFailure(type);
     throw AdoError(text);
 }
 
 // Passes success, information and the end of data; throws on an error, also one that a
 // driver reports beside information.
-void Check(SQLRETURN rc, SQLSMALLINT type, SQLHANDLE handle) {
+void Check(SQLRETURN rc, SQLSMALLINT type, SQLHANDLE handle, SQLHDBC link = SQL_NULL_HDBC) {
     if (rc == SQL_SUCCESS || rc == SQL_NO_DATA) return;
     if (rc == SQL_SUCCESS_WITH_INFO) {
         const std::vector<DiagRecord> records = DiagRecords(type, handle);
@@ -70,7 +100,7 @@ void Check(SQLRETURN rc, SQLSMALLINT type, SQLHANDLE handle) {
         });
         if (!failed) return;
     }
-    Fail(type, handle);
+    Fail(type, handle, link);
 }
 
 // The driver manager's environment, one for the run.
@@ -131,9 +161,9 @@ private:
 
 class Statement final {
 public:
-    explicit Statement(SQLHDBC connection) {
+    explicit Statement(SQLHDBC connection) : connection_(connection) {
         if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_STMT, connection, &handle_))) {
-            Fail(SQL_HANDLE_DBC, connection);
+            Fail(SQL_HANDLE_DBC, connection, connection);
         }
     }
     ~Statement() { SQLFreeHandle(SQL_HANDLE_STMT, handle_); }
@@ -141,9 +171,10 @@ public:
     Statement& operator=(const Statement&) = delete;
 
     SQLHSTMT Handle() const { return handle_; }
-    void Check(SQLRETURN rc) const { platform::Check(rc, SQL_HANDLE_STMT, handle_); }
+    void Check(SQLRETURN rc) const { platform::Check(rc, SQL_HANDLE_STMT, handle_, connection_); }
 
 private:
+    SQLHDBC connection_;
     SQLHSTMT handle_ = SQL_NULL_HSTMT;
 };
 
@@ -197,8 +228,7 @@ std::vector<std::vector<QVariant>> Rows(const Statement& statement, SQLSMALLINT 
 
 }  // namespace
 
-AdoError::AdoError(const QString& text, uint32_t code)
-    : std::runtime_error(text.toUtf8().toStdString()), code_(code) {}
+AdoError::AdoError(const QString& text) : std::runtime_error(text.toUtf8().toStdString()) {}
 
 Connection::Connection() {
     SQLHDBC handle = SQL_NULL_HDBC;
@@ -222,7 +252,7 @@ void Connection::Close() {
 
 void Connection::Open(const QString& connectionString, const QString& user,
                       const QString& password) {
-    if (open_) throw AdoError(QStringLiteral("Operation is not allowed when the object is open"));
+    if (open_) Refuse(kObjectOpen);
     const std::optional<ProviderSettings> settings = ParseProviderString(connectionString, user);
     const std::optional<OdbcDriver> driver =
         settings ? ChooseDriver(InstalledDrivers()) : std::nullopt;
@@ -256,10 +286,8 @@ void Recordset::Close() {
 }
 
 void Recordset::Open(const QString& sql, Connection& connection) {
-    if (open_) throw AdoError(QStringLiteral("Operation is not allowed when the object is open"));
-    if (!connection.open_) {
-        throw AdoError(QStringLiteral("Operation is not allowed when the object is closed"));
-    }
+    if (open_) Refuse(kObjectOpen);
+    if (!connection.open_) Refuse(kObjectClosed);
     const Statement statement(connection.handle_);
     QStringList columnNames;
     std::vector<std::vector<QVariant>> rows;
@@ -289,8 +317,7 @@ void Recordset::Open(const QString& sql, Connection& connection) {
 bool Recordset::Eof() const { return current_ >= rows_.size(); }
 
 QVariant Recordset::Field(const QString& name) const {
-    if (!open_)
-        throw AdoError(QStringLiteral("Operation is not allowed when the object is closed"));
+    if (!open_) Refuse(kObjectClosed);
     const auto column = std::find_if(columns_.begin(), columns_.end(), [&](const QString& c) {
         return c.compare(name, Qt::CaseInsensitive) == 0;
     });
@@ -300,18 +327,14 @@ QVariant Recordset::Field(const QString& name) const {
             "ordinal"));
     }
     if (Eof()) {
-        throw AdoError(QStringLiteral(
-            "Either BOF or EOF is True, or the current record has been deleted. Requested "
-            "operation requires a current record"));
+        Refuse(kNoCurrentRecord);
     }
     return rows_[current_][static_cast<size_t>(column - columns_.begin())];
 }
 
 void Recordset::MoveNext() {
     if (Eof()) {
-        throw AdoError(QStringLiteral(
-            "Either BOF or EOF is True, or the current record has been deleted. Requested "
-            "operation requires a current record"));
+        Refuse(kNoCurrentRecord);
     }
     ++current_;
 }

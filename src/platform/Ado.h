@@ -1,7 +1,6 @@
 // Connection and Recordset: the server access the program relies on, over ODBC.
 #pragma once
 
-#include <cstdint>
 #include <memory>
 #include <stdexcept>
 #include <vector>
@@ -12,17 +11,12 @@
 
 namespace platform {
 
-// A failed call. what() is the message in UTF-8: the server's text of the first error, else
-// the driver's, else "OLE error" with the code.
+// A failed call. what() is the message in UTF-8: the text of the first error record that has
+// one, whether the server or the driver wrote it; the driver's text for a lost link when the
+// connection has died; else what failed, in plain words.
 class AdoError final : public std::runtime_error {
 public:
-    explicit AdoError(const QString& text, uint32_t code = kFailCode);
-    uint32_t Code() const { return code_; }
-
-    static constexpr uint32_t kFailCode = 0x80004005;
-
-private:
-    uint32_t code_;
+    explicit AdoError(const QString& text);
 };
 
 // Throws AdoError "Object required" when the object could not be created at start-up.

@@ -36,7 +36,10 @@ std::optional<OdbcDriver> ChooseDriver(const QStringList& installed) {
         {QStringLiteral("FreeTDS"), OdbcDriverKind::FreeTds},
     }};
     for (const OdbcDriver& driver : known) {
-        if (installed.contains(driver.name, Qt::CaseInsensitive)) return driver;
+        for (const QString& name : installed) {
+            // The driver manager finds the driver again by the name as it is installed.
+            if (name.compare(driver.name, Qt::CaseInsensitive) == 0) return {{name, driver.kind}};
+        }
     }
     return std::nullopt;
 }
@@ -97,12 +100,19 @@ std::optional<std::u16string> OdbcConnectionString(const OdbcDriver& driver,
     const auto add = [&](QStringView key, QStringView value) {
         AppendAttribute(out, driver.kind, key, value);
     };
-    add(u"Driver", driver.name);
+    // Keywords are spelt exactly as the driver manager and the drivers spell them: they compare
+    // with the C library's case-insensitive comparison, for which a Turkish locale makes "i" and
+    // "I" different letters.
+    add(u"DRIVER", driver.name);
     add(u"Server", server);
     switch (driver.kind) {
         case OdbcDriverKind::FreeTds:
             if (address.port.isEmpty() && address.instance.isEmpty()) address.port = kDefaultPort;
             if (!address.port.isEmpty()) add(u"Port", address.port);
+            // Without a version the driver retries older ones after a failed login, and that
+            // retry waits for a silent server without the login timeout. SQL Server answers a
+            // newer client in its own version, so 7.1 to 7.4 servers are all reached.
+            add(u"TDS_Version", u"7.4");
             // Encrypts the login, or everything when the server insists; any certificate will do.
             add(u"Encryption", u"request");
             add(u"ClientCharset", u"UTF-8");

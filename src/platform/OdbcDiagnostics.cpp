@@ -18,6 +18,17 @@ qsizetype PrefixLength(const QString& text) {
     return end;
 }
 
+// The cleaned text of the first record with any whose state passes.
+template <typename StatePredicate>
+QString FirstText(const std::vector<DiagRecord>& records, StatePredicate passes) {
+    for (const DiagRecord& record : records) {
+        if (!passes(record.state)) continue;
+        const QString text = CleanMessageText(record.text);
+        if (!text.isEmpty()) return text;
+    }
+    return {};
+}
+
 }  // namespace
 
 bool IsErrorState(const QString& state) {
@@ -33,14 +44,14 @@ QString CleanMessageText(const QString& text) {
 }
 
 QString FailureText(const std::vector<DiagRecord>& records) {
-    QString firstText;
-    for (const DiagRecord& record : records) {
-        const QString text = CleanMessageText(record.text);
-        if (text.isEmpty()) continue;
-        if (IsErrorState(record.state)) return text;
-        if (firstText.isEmpty()) firstText = text;
-    }
-    return firstText;
+    const QString error = FirstText(records, IsErrorState);
+    return error.isEmpty() ? FirstText(records, [](const QString&) { return true; }) : error;
+}
+
+QString LostLinkText(const std::vector<DiagRecord>& records) {
+    const QString text =
+        FirstText(records, [](const QString& state) { return state.startsWith(u"08"); });
+    return text.isEmpty() ? QStringLiteral("Communication link failure") : text;
 }
 
 }  // namespace platform

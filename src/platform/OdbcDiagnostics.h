@@ -23,4 +23,9 @@ QString CleanMessageText(const QString& text);
 // empty when none has text.
 QString FailureText(const std::vector<DiagRecord>& records);
 
+// For a call under which the connection died: the cleaned text of the first connection-class
+// ("08...") record with any, else ODBC's text for a lost link. Whatever else the driver said
+// follows from the loss; FreeTDS says only "Unknown error".
+QString LostLinkText(const std::vector<DiagRecord>& records);
+
 }  // namespace platform

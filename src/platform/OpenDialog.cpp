@@ -9,25 +9,32 @@ OpenDialog::Hook& CurrentHook() {
     return hook;
 }
 
-// "XML Files (*.xml)|*.xml" names its pattern in the description already; Qt reads the
-// pattern from the brackets, so the description is kept as it is and the pattern added
-// only when missing.
-QStringList QtNameFilters(const QString& filter) {
+// Every other part of "Description|pattern|Description|pattern", from the first on or the second.
+QStringList EveryOther(const QString& filter, qsizetype first) {
     const QStringList parts = filter.split(QLatin1Char('|'));
     QStringList result;
-    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
-        const QString& description = parts[i];
-        const QString& pattern = parts[i + 1];
-        result << (description.contains(QLatin1Char('('))
-                       ? description
-                       : description + QStringLiteral(" (") + pattern + u')');
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) result << parts[i + first];
+    return result;
+}
+
+// Qt reads a filter's pattern from the brackets at its end and, with the details hidden, shows
+// what comes before them: the description as written. "*.*" means every file, but here it
+// would match only names with a dot.
+QStringList QtNameFilters(const QStringList& descriptions, const QStringList& patterns) {
+    QStringList result;
+    for (qsizetype i = 0; i < descriptions.size(); ++i) {
+        const QString& pattern = patterns[i];
+        result << descriptions[i] + QStringLiteral(" (") +
+                      (pattern == QStringLiteral("*.*") ? QStringLiteral("*") : pattern) + u')';
     }
     return result;
 }
 }  // namespace
 
 OpenDialog::OpenDialog(QString title, const QString& filter)
-    : title_(std::move(title)), nameFilters_(QtNameFilters(filter)) {}
+    : title_(std::move(title)),
+      descriptions_(EveryOther(filter, 0)),
+      nameFilters_(QtNameFilters(descriptions_, EveryOther(filter, 1))) {}
 
 bool OpenDialog::Execute(QWidget* owner) {
     const Answer answer = CurrentHook() ? CurrentHook()(*this) : Run(owner);
@@ -42,6 +49,7 @@ OpenDialog::Answer OpenDialog::Run(QWidget* owner) const {
     dialog.setFileMode(QFileDialog::AnyFile);  // a typed name is accepted even if missing
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setOption(QFileDialog::ReadOnly, false);
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
     dialog.setNameFilters(nameFilters_);
     dialog.selectNameFilter(nameFilters_.value(filterIndex_));
     if (!fileName_.isEmpty()) dialog.selectFile(fileName_);

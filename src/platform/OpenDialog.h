@@ -22,7 +22,8 @@ public:
     const QString& FileName() const { return fileName_; }
     int FilterIndex() const { return filterIndex_; }
     const QString& Title() const { return title_; }
-    const QStringList& NameFilters() const { return nameFilters_; }
+    // The filter descriptions as the user reads them.
+    const QStringList& NameFilters() const { return descriptions_; }
 
     struct Answer {
         bool accepted = false;
@@ -37,6 +38,7 @@ private:
     Answer Run(QWidget* owner) const;
 
     QString title_;
+    QStringList descriptions_;
     QStringList nameFilters_;  // Qt's "Description (pattern)" form
     QString fileName_;
     int filterIndex_ = 0;

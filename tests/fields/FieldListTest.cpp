@@ -149,4 +149,12 @@ TEST_F(FieldListTest, ListIsAReadOnlyReportWithoutHeaders) {
     EXPECT_FALSE(list.rootIsDecorated());
     EXPECT_EQ(list.geometry(), QRect(296, 41, 241, 168));
 }
+
+TEST_F(FieldListTest, DeleteKeyRemovesTheSelectedRowsAsTheLeftArrowDoes) {
+    Fill({"W", "X", "Y", "Z"});
+    Select({0, 2});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return List().hasFocus(); }));
+    QTest::keyClick(&List(), Qt::Key_Delete);
+    EXPECT_EQ(Names(List()), (QStringList{"X", "Z"}));
+}
 }  // namespace

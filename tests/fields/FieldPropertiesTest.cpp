@@ -7,6 +7,7 @@
 #include <QTest>
 #include <QWindow>
 
+#include "DrawnGeometry.h"
 #include "FieldsFixture.h"
 
 namespace {
@@ -293,7 +294,7 @@ TEST(FieldPropertiesWindow, DefinitionAsDrawn) {
         SCOPED_TRACE(c.name);
         const QWidget* widget = dialog.findChild<QWidget*>(QString::fromLatin1(c.name));
         ASSERT_NE(widget, nullptr);
-        EXPECT_EQ(widget->geometry(), c.geometry);
+        ExpectDrawnGeometry(*widget, c.geometry);
         QString text;
         if (auto* label = qobject_cast<const QLabel*>(widget)) {
             text = label->text();
@@ -322,5 +323,55 @@ TEST(FieldPropertiesWindow, DefinitionAsDrawn) {
     EXPECT_TRUE(dialog.findChild<QPushButton*>(QStringLiteral("Button1"))->isDefault());
     EXPECT_FALSE(dialog.findChild<QPushButton*>(QStringLiteral("Button2"))->isDefault());
     EXPECT_EQ(dialog.findChild<QLineEdit*>(QStringLiteral("Edit2"))->maxLength(), 3);
+}
+
+// The keyboard and the tree's expand buttons, as a user without the arrow buttons meets them.
+class TreeKeyboard : public FieldPropertiesTest {
+protected:
+    void PressOn(QTreeWidgetItem& node, Qt::Key key, Qt::KeyboardModifiers modifiers = {}) {
+        Click(Tree(), node);
+        QTest::keyClick(&Tree(), key, modifiers);
+    }
+    void ClickExpandButton(QTreeWidgetItem& node) {
+        const QRect label = Tree().visualItemRect(&node);
+        Click(Tree(), QPoint(label.left() - Tree().indentation() / 2, label.center().y()));
+    }
+    static void Click(QTreeWidget& view, QPoint position) {
+        QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, position);
+    }
+    using FieldPropertiesTest::Click;
+};
+
+TEST_F(TreeKeyboard, EnterOnANodeActsAsTheArrowButton) {
+    EXPECT_TRUE(
+        WhileDialogOpen([&] { PressOn(title, Qt::Key_Return); }, [&](TForm2&) { ClickOk(); }));
+    EXPECT_TRUE(WhileDialogOpen([&] { PressOn(id, Qt::Key_Enter, Qt::KeypadModifier); },
+                                [&](TForm2&) { ClickOk(); }));
+    EXPECT_FALSE(WhileDialogOpen([&] { PressOn(book, Qt::Key_Return); }, [](TForm2&) {}));
+    EXPECT_EQ(FieldRows(List()), Rows({TitleRow(QStringLiteral("VarChar(50)")),
+                                       {QStringLiteral("library/book/@id"), QStringLiteral("id"),
+                                        QStringLiteral("VarChar(50)")}}));
+}
+
+TEST_F(TreeKeyboard, CollapsingAnAncestorOfTheSelectedNodeSelectsTheAncestor) {
+    Click(Tree(), title);
+    ClickExpandButton(book);
+    ASSERT_FALSE(book.isExpanded());
+    EXPECT_EQ(SelectedNode(Tree()), &book);
+    // The hidden node is no longer what "->" acts on.
+    EXPECT_FALSE(WhileDialogOpen([&] { QTest::mouseClick(&MainButton("Button1"), Qt::LeftButton); },
+                                 [](TForm2&) {}));
+}
+
+TEST_F(FieldPropertiesTest, SizeBoxTakesOnlyTheDigitsZeroToNine) {
+    EXPECT_TRUE(OpenFor(title, [&](TForm2&) {
+        TypeSize(QString());
+        // Arabic-Indic three, superscript two, fullwidth five: digits, but not T-SQL's.
+        for (const char* key : {"٣", "²", "7", "５"})
+            QTest::sendKeyEvent(QTest::Click, &DialogEdit("Edit2"), Qt::Key_unknown,
+                                QString::fromUtf8(key), {});
+        ClickOk();
+    }));
+    EXPECT_EQ(FieldRows(List()), Rows({TitleRow(QStringLiteral("VarChar(7)"))}));
 }
 }  // namespace

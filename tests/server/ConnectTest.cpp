@@ -234,6 +234,29 @@ TEST_F(Faults, AServerThatDropsTheConnectionFailsConnect) {
     EXPECT_FALSE(form.ImportButton().isEnabled());
 }
 
+class OlderServer : public testing::TestWithParam<const char*> {};
+
+TEST_P(OlderServer, IsReachedAndListsItsCatalogue) {
+    TestServer server({.tdsVersion = QString::fromLatin1(GetParam())});
+    if (!server.IsStandin()) GTEST_SKIP() << "needs a stand-in of that version";
+    Windows windows;
+    ServerForm form{windows.Form1};
+    MessageRecorder recorder;
+    form.Connect(server.ServerText(), server.User(), server.Password());
+    ASSERT_EQ(recorder.boxes.size(), 1u);
+    EXPECT_EQ(recorder.boxes[0].text, kConnectOk);
+    form.ChooseDatabase(QStringLiteral("master"));
+    EXPECT_EQ(recorder.boxes.size(), 1u);
+    EXPECT_GT(form.Tables().count(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(TdsVersions, OlderServer, testing::Values("7.1", "7.2", "7.3", "7.4"),
+                         [](const auto& info) {
+                             std::string name = std::string("Tds") + info.param;
+                             name.erase(name.find('.'), 1);
+                             return name;
+                         });
+
 TEST(Password, BracesAndSeparatorsLogInAsTyped) {
     TestServer server({.password = QStringLiteral(";}{=")});
     if (!server.IsStandin()) GTEST_SKIP() << "needs a login with this password";

@@ -33,6 +33,8 @@ TEST(ChooseDriver, PrefersMicrosoftsNewestThenFreeTds) {
     EXPECT_EQ(ChooseDriver({QStringLiteral("SQLite3"), tds})->kind, OdbcDriverKind::FreeTds);
     EXPECT_FALSE(ChooseDriver({QStringLiteral("SQLite3"), QStringLiteral("PostgreSQL")}));
     EXPECT_FALSE(ChooseDriver({}));
+    // The driver manager looks the name up again, as installed.
+    EXPECT_EQ(ChooseDriver({QStringLiteral("freetds")})->name, QStringLiteral("freetds"));
 }
 
 struct AddressCase {
@@ -116,51 +118,52 @@ TEST(AppendAttribute, FreeTdsKeepsTheValueAsItIs) {
 
 TEST(OdbcConnectionString, FreeTdsWithLogin) {
     EXPECT_EQ(Odbc(kFreeTds, QStringLiteral("127.0.0.1,4321"), QStringLiteral("sa")),
-              QStringLiteral("Driver={FreeTDS};Server={127.0.0.1};Port={4321};"
+              QStringLiteral("DRIVER={FreeTDS};Server={127.0.0.1};Port={4321};TDS_Version={7.4};"
                              "Encryption={request};ClientCharset={UTF-8};UID={sa};"));
 }
 
 TEST(OdbcConnectionString, FreeTdsDefaultPortAndInstance) {
     EXPECT_EQ(Odbc(kFreeTds, QStringLiteral("db"), QStringLiteral("u")),
-              QStringLiteral("Driver={FreeTDS};Server={db};Port={1433};"
+              QStringLiteral("DRIVER={FreeTDS};Server={db};Port={1433};TDS_Version={7.4};"
                              "Encryption={request};ClientCharset={UTF-8};UID={u};"));
     // The instance is found through the browser service; a port given beside it wins.
     EXPECT_EQ(Odbc(kFreeTds, QStringLiteral("db\\inst"), QStringLiteral("u")),
-              QStringLiteral("Driver={FreeTDS};Server={db\\inst};"
+              QStringLiteral("DRIVER={FreeTDS};Server={db\\inst};TDS_Version={7.4};"
                              "Encryption={request};ClientCharset={UTF-8};UID={u};"));
     EXPECT_EQ(Odbc(kFreeTds, QStringLiteral("db\\inst,1500"), QStringLiteral("u")),
-              QStringLiteral("Driver={FreeTDS};Server={db};Port={1500};"
+              QStringLiteral("DRIVER={FreeTDS};Server={db};Port={1500};TDS_Version={7.4};"
                              "Encryption={request};ClientCharset={UTF-8};UID={u};"));
 }
 
 TEST(OdbcConnectionString, IntegratedSecurityHasNoUser) {
     EXPECT_EQ(Odbc(kFreeTds, QString(), QString(), true),
-              QStringLiteral("Driver={FreeTDS};Server={localhost};Port={1433};Encryption={request};"
+              QStringLiteral("DRIVER={FreeTDS};Server={localhost};Port={1433};TDS_Version={7.4};"
+                             "Encryption={request};"
                              "ClientCharset={UTF-8};Trusted_Connection={Yes};"));
 }
 
 TEST(OdbcConnectionString, MicrosoftDriverForms) {
     EXPECT_EQ(Odbc(kMicrosoft18, QStringLiteral("tcp:db,1500"), QStringLiteral("sa")),
-              QStringLiteral("Driver={ODBC Driver 18 for SQL Server};Server={tcp:db,1500};"
+              QStringLiteral("DRIVER={ODBC Driver 18 for SQL Server};Server={tcp:db,1500};"
                              "Encrypt={Optional};TrustServerCertificate={Yes};UID={sa};"));
     EXPECT_EQ(Odbc(kMicrosoft18, QStringLiteral("(local)\\inst,1500"), QStringLiteral("sa")),
-              QStringLiteral("Driver={ODBC Driver 18 for SQL Server};Server={tcp:localhost,1500};"
+              QStringLiteral("DRIVER={ODBC Driver 18 for SQL Server};Server={tcp:localhost,1500};"
                              "Encrypt={Optional};TrustServerCertificate={Yes};UID={sa};"));
     EXPECT_EQ(Odbc(kMicrosoft18, QStringLiteral("db\\inst"), QStringLiteral("sa")),
-              QStringLiteral("Driver={ODBC Driver 18 for SQL Server};Server={db\\inst};"
+              QStringLiteral("DRIVER={ODBC Driver 18 for SQL Server};Server={db\\inst};"
                              "Encrypt={Optional};TrustServerCertificate={Yes};UID={sa};"));
 }
 
 TEST(OdbcConnectionString, TypedTextCannotAddAttributes) {
     EXPECT_EQ(Odbc(kMicrosoft18, QStringLiteral("db};UID=x;{"), QStringLiteral("a};PWD={b")),
-              QStringLiteral("Driver={ODBC Driver 18 for SQL Server};Server={db}};UID=x;{};"
+              QStringLiteral("DRIVER={ODBC Driver 18 for SQL Server};Server={db}};UID=x;{};"
                              "Encrypt={Optional};TrustServerCertificate={Yes};UID={a}};PWD={b};"));
     EXPECT_EQ(Odbc(kFreeTds, QStringLiteral("db};UID=x"), QStringLiteral("sa")),
               QStringLiteral("<refused>"));
     EXPECT_EQ(Odbc(kFreeTds, QStringLiteral("db"), QStringLiteral("a};PWD=b")),
               QStringLiteral("<refused>"));
     EXPECT_EQ(Odbc(kFreeTds, QStringLiteral("db}x;y{"), QStringLiteral("sa")),
-              QStringLiteral("Driver={FreeTDS};Server={db}x;y{};Port={1433};"
+              QStringLiteral("DRIVER={FreeTDS};Server={db}x;y{};Port={1433};TDS_Version={7.4};"
                              "Encryption={request};ClientCharset={UTF-8};UID={sa};"));
 }
 

@@ -70,6 +70,22 @@ TEST(FailureText, SkipsErrorsWithoutText) {
     EXPECT_EQ(FailureText({}), QString());
 }
 
+TEST(LostLinkText, TheDriversLinkTextWinsOverWhatFollowsFromIt) {
+    // Microsoft's drivers name the cause and the loss; the cause comes first.
+    const std::vector<DiagRecord> microsoft{
+        {QStringLiteral("HY000"), QStringLiteral("[Microsoft][ODBC Driver 18 for SQL Server]x")},
+        {QStringLiteral("08S01"),
+         QStringLiteral("[Microsoft][ODBC Driver 18 for SQL Server]TCP Provider: Error code 0x68")},
+        {QStringLiteral("08S01"),
+         QStringLiteral("[Microsoft][ODBC Driver 18 for SQL Server]Communication link failure")},
+    };
+    EXPECT_EQ(LostLinkText(microsoft), QStringLiteral("TCP Provider: Error code 0x68"));
+    const std::vector<DiagRecord> freeTds{
+        {QStringLiteral("HY000"), QStringLiteral("[FreeTDS][SQL Server]Unknown error")},
+    };
+    EXPECT_EQ(LostLinkText(freeTds), QStringLiteral("Communication link failure"));
+}
+
 TEST(IsErrorState, WarningsAndNoDataAreNotErrors) {
     EXPECT_FALSE(IsErrorState(QStringLiteral("01000")));
     EXPECT_FALSE(IsErrorState(QStringLiteral("01S02")));

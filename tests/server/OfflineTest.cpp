@@ -1,7 +1,10 @@
 // Connect and the table box where no server answers.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QPushButton>
@@ -11,11 +14,14 @@
 #include "ProgramWindows.h"
 #include "Recorders.h"
 #include "ServerForm.h"
+#include "SilentServer.h"
+#include "TestServer.h"
 #include "platform/Ado.h"
 #include "platform/MessageBox.h"
 
 namespace {
 
+const QString kConnectOk = MessageText(MessageId::msgConnectOk, Language::English);
 const QString kConnectFailed = MessageText(MessageId::msgConnectFailed, Language::English);
 
 class Offline : public testing::Test {
@@ -89,6 +95,40 @@ TEST_F(Offline, FailureIsShownBeforeTheControlsAreReset) {
     EXPECT_TRUE(enabledWhenShown);
     EXPECT_FALSE(waitCursorWhenShown);
 }
+
+class SilentConnect : public Offline, public testing::WithParamInterface<SilentServer::Answers> {};
+
+TEST_P(SilentConnect, FailsWhenTheLoginTimeoutEndsAndTheWindowGoesOn) {
+    SilentServer silent(GetParam());
+    MessageRecorder recorder;
+    QElapsedTimer clock;
+    clock.start();
+    form.Connect(silent.ServerText(), QStringLiteral("sa"), QStringLiteral("pw"));
+    const qint64 waited = clock.elapsed();
+    std::printf("Connect to a silent server failed after %lld ms\n",
+                static_cast<long long>(waited));
+
+    ASSERT_EQ(recorder.boxes.size(), 1u);
+    EXPECT_EQ(recorder.boxes[0].text, kConnectFailed);
+    // The 15 s login timeout ended the wait; a wait without end meets the test's time limit.
+    EXPECT_LT(waited, 30'000);
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+
+    TestServer server;
+    recorder.boxes.clear();
+    form.Connect(server.ServerText(), server.User(), server.Password());
+    ASSERT_EQ(recorder.boxes.size(), 1u);
+    EXPECT_EQ(recorder.boxes[0].text, kConnectOk);
+}
+
+INSTANTIATE_TEST_SUITE_P(Listeners, SilentConnect,
+                         testing::Values(SilentServer::Answers::Nothing,
+                                         SilentServer::Answers::PreloginOnly),
+                         [](const auto& info) {
+                             return info.param == SilentServer::Answers::Nothing
+                                        ? std::string("AcceptsAndNeverAnswers")
+                                        : std::string("AnswersOnlyThePrelogin");
+                         });
 
 TEST_F(Offline, ImportIsEnabledExactlyWhileTheTableTextIsNotEmpty) {
     form.Tables().setEnabled(true);

@@ -1,6 +1,7 @@
 // Help > About: the box, its links handed to the shell, and where it opens.
 #include <gtest/gtest.h>
 #include <QAction>
+#include <QApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
@@ -114,6 +115,33 @@ TEST_F(AboutBox, OpensCentredOnTheScreenFirstAndWhereItWasLeftAfterwards) {
         EXPECT_EQ(box.pos(), moved);
         box.accept();
     });
+}
+
+TEST_F(AboutBox, TabReachesTheLinksAndEnterOrSpaceOpensThem) {
+    ShellRecorder shell;
+    const auto focused = [](QWidget* widget) {
+        return QTest::qWaitFor([=] { return QApplication::focusWidget() == widget; });
+    };
+    const auto press = [](Qt::Key key) { QTest::keyClick(QApplication::focusWidget(), key); };
+    WhileOpen([&] {
+        ASSERT_TRUE(focused(Find<QWidget>("OKButton")));
+        press(Qt::Key_Tab);
+        ASSERT_TRUE(focused(Find<QWidget>("Comments")));
+        press(Qt::Key_Return);
+        press(Qt::Key_Tab);
+        ASSERT_TRUE(focused(Find<QWidget>("Label1")));
+        press(Qt::Key_Space);
+        EXPECT_TRUE(box.isVisible());
+        box.reject();
+    });
+    EXPECT_EQ(shell.targets, (QStringList{Find<QLabel>("Comments")->text(),
+                                          "mailto:" + Find<QLabel>("Label1")->text()}));
+    // Opened again, Enter closes the box though a link had the focus when it closed.
+    WhileOpen([&] {
+        ASSERT_TRUE(focused(Find<QWidget>("OKButton")));
+        press(Qt::Key_Return);
+    });
+    EXPECT_EQ(shell.targets.size(), 2);
 }
 
 }  // namespace

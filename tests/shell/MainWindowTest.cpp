@@ -13,6 +13,7 @@
 #include <QTimer>
 #include <QTreeWidget>
 
+#include "DrawnGeometry.h"
 #include "ErrorDisplay.h"
 #include "ProgramWindows.h"
 #include "Recorders.h"
@@ -64,21 +65,6 @@ QString CaptionOf(const QWidget& widget) {
     return {};
 }
 
-// A right-aligned label keeps its box unless the font makes its caption wider; then it grows
-// to the left only, staying next to the control it names.
-void ExpectGeometry(const QWidget& widget, const QRect& drawn) {
-    const auto* label = qobject_cast<const QLabel*>(&widget);
-    if (!label || !(label->alignment() & Qt::AlignRight)) {
-        EXPECT_EQ(widget.geometry(), drawn);
-        return;
-    }
-    const QRect actual = widget.geometry();
-    EXPECT_EQ(actual.right(), drawn.right());
-    EXPECT_EQ(actual.top(), drawn.top());
-    EXPECT_EQ(actual.height(), drawn.height());
-    EXPECT_EQ(actual.width(), std::max(drawn.width(), label->sizeHint().width()));
-}
-
 class MainWindow : public testing::Test {
 protected:
     Windows windows;
@@ -96,7 +82,7 @@ TEST_F(MainWindow, EveryControlOpensAsDrawn) {
         ASSERT_NE(widget, nullptr);
         EXPECT_STREQ(widget->metaObject()->className(), control.className);
         EXPECT_EQ(widget->parentWidget()->objectName().toStdString(), control.parent);
-        ExpectGeometry(*widget, control.geometry);
+        ExpectDrawnGeometry(*widget, control.geometry);
         if (control.caption) {
             EXPECT_EQ(CaptionOf(*widget).toStdString(), control.caption);
         }

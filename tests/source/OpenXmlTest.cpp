@@ -3,12 +3,16 @@
 #include <algorithm>
 
 #include <QAction>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFileSystemModel>
 #include <QLineEdit>
 #include <QTest>
 #include <QTreeWidget>
 
 #include "StructureTree.h"
 
+#include "ModalDialog.h"
 #include "ProgramWindows.h"
 #include "Recorders.h"
 #include "XmlFiles.h"
@@ -194,6 +198,31 @@ TEST_F(OpenXmlTest, UnusualButSoundDocumentsLoad) {
         EXPECT_EQ(tree().topLevelItemCount(), 1);
     }
     EXPECT_TRUE(boxes.boxes.empty());
+}
+
+// "*.*" is how the user asks for every file, also a name without a dot.
+TEST_F(OpenXmlTest, AllFilesListsNamesWithoutADot) {
+    dialog.Ok(files.Write(QStringLiteral("data.xml"), "<a/>"), 1);
+    OpenXml();
+    const QString folder = QFileInfo(files.Write(QStringLiteral("README"), "text")).absolutePath();
+    platform::OpenDialog::SetHook({});  // the real dialog, opening on "All Files (*.*)"
+    WithModalDialog(
+        [this] { OpenXml(); },
+        [&](QWidget& shown) {
+            auto& fileDialog = dynamic_cast<QFileDialog&>(shown);
+            const auto* model = fileDialog.findChild<QFileSystemModel*>();
+            ASSERT_NE(model, nullptr);
+            const auto listed = [&] {
+                const QModelIndex parent = model->index(folder);
+                QStringList names;
+                for (int row = 0; row < model->rowCount(parent); ++row)
+                    names << model->index(row, 0, parent).data().toString();
+                return names;
+            };
+            EXPECT_TRUE(QTest::qWaitFor([&] { return listed().contains(u"data.xml"); }));
+            EXPECT_TRUE(listed().contains(u"README")) << listed().join(u' ').toStdString();
+            fileDialog.reject();
+        });
 }
 
 }  // namespace

@@ -49,6 +49,8 @@ TestServer::TestServer(Options options) : databases_(options.databases) {
     }
     if (!options.logFile.isEmpty())
         arguments.insert(arguments.end(), {"--log", Utf8(options.logFile)});
+    if (!options.tdsVersion.isEmpty())
+        arguments.insert(arguments.end(), {"--tds-version", Utf8(options.tdsVersion)});
     standin_ = std::make_unique<standin::testing::StandinProcess>(SQLSERVER_STANDIN, arguments);
     server_ = QStringLiteral("127.0.0.1,%1").arg(standin_->port());
 }

@@ -24,7 +24,8 @@ public:
         QStringList databases{};
         QString password = QStringLiteral("Secret-1");  // the stand-in's login only
         QStringList closeOn{};                          // stand-in faults
-        QString logFile{};  // where the stand-in writes every batch it receives
+        QString logFile{};     // where the stand-in writes every batch it receives
+        QString tdsVersion{};  // the newest TDS version the stand-in speaks; empty: its own
     };
 
     explicit TestServer(Options options);

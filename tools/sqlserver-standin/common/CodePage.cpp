@@ -1,5 +1,6 @@
 #include "CodePage.h"
 
+#include "BestFit.h"
 #include "Unicode.h"
 
 #include <iconv.h>
@@ -80,7 +81,9 @@ std::string encode(int codePage, std::string_view utf8) {
     const SingleByte& page = tableOrLatin1(codePage);
     for (std::size_t i = 0; i < utf8.size();) {
         const char32_t cp = unicode::nextCodePoint(utf8, i);
-        const auto found = page.fromUnicode.find(cp);
+        auto found = page.fromUnicode.find(cp);
+        if (const char32_t base = bestFitBase(cp); found == page.fromUnicode.end() && base != 0)
+            found = page.fromUnicode.find(base);
         if (found != page.fromUnicode.end())
             out += found->second;
         else

@@ -11,8 +11,8 @@ constexpr int kLatin1 = 1252;
 
 bool isSupported(int codePage);
 
-// UTF-8 to the code page's bytes. A character the page lacks becomes '?', one for each of its
-// UTF-16 units, as the server's conversion does (no best-fit mapping: see the README).
+// UTF-8 to the code page's bytes. A character the page lacks becomes its best fit (see
+// BestFit.h), else '?', one for each of its UTF-16 units, as the server's conversion does.
 std::string encode(int codePage, std::string_view utf8);
 // The code page's bytes to UTF-8.
 std::string decode(int codePage, std::string_view bytes);

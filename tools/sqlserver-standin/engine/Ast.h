@@ -31,11 +31,13 @@ struct ColumnSpec {
     ColumnType type;
     bool nullable = true;
     std::optional<std::string> pattern;  // OPENXML column pattern
+    bool varcharPattern = false;         // written without N: it takes the database's code page
 };
 
 struct OpenXml {
     Term handle;  // a variable or a number
     std::string rowPattern;
+    bool varcharRowPattern = false;  // written without N: it takes the database's code page
     long long flags = 0;
     std::vector<ColumnSpec> columns;
 };

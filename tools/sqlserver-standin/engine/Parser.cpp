@@ -359,6 +359,7 @@ private:
         expectSymbol(",");
         if (peek().kind != Token::String && peek().kind != Token::NString)
             fail();
+        o.varcharRowPattern = peek().kind == Token::String;
         o.rowPattern = take().text;
         if (acceptSymbol(","))
             o.flags = number();
@@ -369,6 +370,7 @@ private:
             ast::ColumnSpec c;
             c.name = namePart();
             c.type = typeSpec(static_cast<int>(o.columns.size()) + 1, c.name);
+            c.varcharPattern = peek().kind == Token::String;
             if (peek().kind == Token::String || peek().kind == Token::NString)
                 c.pattern = take().text;
             o.columns.push_back(std::move(c));

@@ -81,7 +81,13 @@ Rowset openXmlRows(const SessionState& s, const ast::OpenXml& o)
     for (const auto& c : o.columns)
         r.columns.push_back({c.name, c.type, true, {}});
     const ColumnType source{SqlType::NVarChar, 4000, 0, 0};
-    for (auto& raw : doc->second->rows(o.rowPattern, o.flags, o.columns)) {
+    // Patterns are nvarchar: one written as a varchar literal passes through the code page first.
+    std::vector<ast::ColumnSpec> columns = o.columns;
+    for (auto& c : columns)
+        if (c.pattern && c.varcharPattern)
+            c.pattern = text::keepCodePage(*c.pattern);
+    const std::string rowPattern = o.varcharRowPattern ? text::keepCodePage(o.rowPattern) : o.rowPattern;
+    for (auto& raw : doc->second->rows(rowPattern, o.flags, columns)) {
         for (std::size_t i = 0; i < raw.size(); ++i)
             raw[i] = r.columns[i].type.type == SqlType::Timestamp
                          ? std::nullopt

@@ -115,7 +115,7 @@ std::unique_ptr<Session> Connection::logIn()
         throw ProtocolError("expected LOGIN7, got message type " + std::to_string(request->type));
 
     LoginRequest login = parseLogin7(request->payload);
-    version_ = std::clamp(login.version, tds71, tds74);  // 7.0 and older are not spoken
+    version_ = std::clamp(login.version, tds71, context_.options.highestTdsVersion);  // 7.0 and older are not spoken
     packetSize_ = negotiatedPacketSize(login.packetSize);
 
     std::optional<std::string> password = context_.options.passwordOf(login.user);

@@ -27,6 +27,17 @@ int number(const std::string& option, const std::string& text, int min, int max)
     return value;
 }
 
+// The wire value of a TDS version as LOGINACK carries it.
+uint32_t tdsVersion(const std::string& option, const std::string& text)
+{
+    static const std::map<std::string, uint32_t> versions = {
+        {"7.1", 0x71000001}, {"7.2", 0x72090002}, {"7.3", 0x730B0003}, {"7.4", 0x74000004}};
+    auto it = versions.find(text);
+    if (it == versions.end())
+        throw std::invalid_argument(option + " needs 7.1, 7.2, 7.3 or 7.4, not '" + text + "'");
+    return it->second;
+}
+
 void addLogin(ServerOptions& options, const std::string& entry)
 {
     size_t colon = entry.find(':');
@@ -70,7 +81,7 @@ void addDatabase(ServerOptions& options, const std::string& entry)
 const char* const usage =
     "usage: sqlserver-standin [--port N] [--login USER:PASSWORD]... [--logins FILE]\n"
     "       [--database NAME[:COLLATION]]... [--data DIR] [--log FILE] [--close-on TEXT]...\n"
-    "       [--close-on-batch N] [--delay MS] [--stop-on-stdin-eof]\n";
+    "       [--close-on-batch N] [--delay MS] [--tds-version V] [--stop-on-stdin-eof]\n";
 
 std::optional<std::string> ServerOptions::passwordOf(const std::string& user) const
 {
@@ -111,6 +122,8 @@ ServerOptions parseOptions(const std::vector<std::string>& args)
             options.closeOnBatch = number(option, value, 1, 1 << 30);
         else if (option == "--delay")
             options.delayMs = number(option, value, 0, 3600 * 1000);
+        else if (option == "--tds-version")
+            options.highestTdsVersion = tdsVersion(option, value);
         else
             throw std::invalid_argument("unknown option '" + option + "'");
     }

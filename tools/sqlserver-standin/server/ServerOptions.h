@@ -19,6 +19,7 @@ struct ServerOptions {
     std::vector<std::string> closeOn;  // close the connection on a batch containing one of these
     int closeOnBatch = 0;              // close on this batch of each session, 1-based; 0: never
     int delayMs = 0;
+    uint32_t highestTdsVersion = 0x74000004;  // LOGINACK names no newer version (7.4)
     bool stopOnStdinEof = false;
 
     // The password of a login, user names compared case-insensitively.

@@ -148,10 +148,10 @@ TEST_F(ImportBatchTest, UnicodeSurvivesInNvarcharOnlyWhenTheDocumentIsUnicode)
        "' EXEC sp_xml_preparedocument @h OUTPUT, @d "
        "SELECT * INTO U FROM OPENXML (@h, 'r/v', 1) WITH (n nVarChar(10) '.', c VarChar(10) '.') "
        "EXEC sp_xml_removedocument @h");
-    EXPECT_EQ(query("SELECT n, c FROM U"), (Rows{{"ğé", "?é"}}));
+    EXPECT_EQ(query("SELECT n, c FROM U"), (Rows{{"ğé", "gé"}}));
     // Through a varchar document, as the client sends it, the ğ is gone before parsing.
     ok(importBatch(doc, "V", "r/v", {{"n", "nVarChar(10)", "."}}));
-    EXPECT_EQ(query("SELECT n FROM V"), (Rows{{"?é"}}));
+    EXPECT_EQ(query("SELECT n FROM V"), (Rows{{"gé"}}));
 }
 
 TEST_F(ImportBatchTest, VarcharDocumentIsReadUnderItsDeclaredEncoding)

@@ -187,5 +187,17 @@ TEST_F(RawProtocol, OldProtocolBatchHasNoHeaders)
     EXPECT_EQ(reply[reply.size() - 17], 6);  // the bigint: "length" is 6 bytes
 }
 
+TEST(OlderServer, AnswersANewerClientInItsOwnVersion)
+{
+    StandinProcess server(STANDIN_FAKE_SERVER, {"--login", "sa:Secret-1", "--tds-version", "7.1"});
+    RawTdsClient client(server.port());
+    Bytes reply = client.logIn().payload;  // the client asks for 7.4
+    size_t at = 0;
+    while (at < reply.size() && reply[at] != 0xAD)  // tokens before LOGINACK have a u16 length
+        at += 3 + size_t{reply[at + 1]} + (size_t{reply[at + 2]} << 8);
+    ASSERT_LT(at + 8, reply.size());
+    EXPECT_EQ(Bytes(reply.begin() + at + 4, reply.begin() + at + 8), (Bytes{0x71, 0x00, 0x00, 0x01}));
+}
+
 }  // namespace
 }  // namespace standin::testing
