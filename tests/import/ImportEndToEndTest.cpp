@@ -44,10 +44,10 @@ class ImportEndToEnd : public testing::Test {
 protected:
     void SetUp() override { StartServer({}); }
 
-    void StartServer(const QStringList& closeOn) {
+    void StartServer(const QStringList& closeOn, const QStringList& databases = {kSales}) {
         server.reset();
         server = std::make_unique<TestServer>(
-            TestServer::Options{{kSales}, QStringLiteral("Secret-1"), closeOn, LogPath()});
+            TestServer::Options{databases, QStringLiteral("Secret-1"), closeOn, LogPath()});
     }
 
     QString LogPath() const { return dir.filePath(QStringLiteral("batches.log")); }
@@ -56,9 +56,10 @@ protected:
     void Execute(const QStringList& batches) { server->Execute(kSales, batches); }
 
     // The named columns of a query's rows, as text.
-    Rows Query(const QString& sql, const QStringList& columns) {
+    Rows Query(const QString& sql, const QStringList& columns, const QString& database = kSales) {
         std::vector<QStringList> values;
-        for (const QString& column : columns) values.push_back(server->Column(kSales, sql, column));
+        for (const QString& column : columns)
+            values.push_back(server->Column(database, sql, column));
         Rows rows(values.empty() ? 0 : values[0].size());
         for (size_t row = 0; row < rows.size(); ++row) {
             for (const QStringList& column : values) rows[row] << column.value(row);
@@ -88,9 +89,11 @@ protected:
         for (const FieldRow& row : rows) AppendFieldRow(windows.Form1.FieldList(), row);
     }
 
-    void ConnectToSales() {
+    void ConnectToSales() { ConnectTo(kSales); }
+
+    void ConnectTo(const QString& database) {
         Connect();
-        form.ChooseDatabase(server->Name(kSales));
+        form.ChooseDatabase(server->Name(database));
     }
 
     void Connect() { form.Connect(server->ServerText(), server->User(), server->Password()); }
@@ -366,7 +369,7 @@ struct EncodingCase {
 class DocumentEncoding : public ImportEndToEnd, public testing::WithParamInterface<EncodingCase> {};
 
 // Whatever the file's encoding, the text reaches nVarChar columns whole, and VarChar columns
-// keep what code page 1252 holds.
+// keep what code page 1252 holds or its best fit ("?" per UTF-16 unit where there is none).
 TEST_P(DocumentEncoding, ValuesSurviveAsTheColumnTypeAllows) {
     OpenXml(WriteFile(QStringLiteral("letters.xml"), GetParam().file));
     std::vector<FieldRow> fields;
@@ -387,7 +390,7 @@ TEST_P(DocumentEncoding, ValuesSurviveAsTheColumnTypeAllows) {
     EXPECT_EQ(
         Query(QStringLiteral("SELECT * FROM Letters"), {"eNV", "sNV", "mNV", "eVa", "sVa", "mVa"}),
         Rows({{QStringLiteral("é"), QStringLiteral("ş"), QStringLiteral("😀"), QStringLiteral("é"),
-               QStringLiteral("?"), QStringLiteral("?")}}));
+               QStringLiteral("s"), QStringLiteral("??")}}));
 }
 
 QByteArray Utf16File(const char* utf8) {
@@ -407,5 +410,158 @@ INSTANTIATE_TEST_SUITE_P(
                     EncodingCase{"Utf16", Utf16File("<?xml version=\"1.0\" encoding=\"UTF-16\"?>"
                                                     "<r><e>é</e><s>ş</s><m>😀</m></r>")}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// Documents as users have them, each into a database of its own collation.
+class UsersDocuments : public ImportEndToEnd {
+protected:
+    void SetUp() override {
+        StartServer({}, {kSales, kSatis + QStringLiteral(":Turkish_CI_AS"),
+                         kDaten + QStringLiteral(":Latin1_General_CI_AS")});
+    }
+
+    void Load(const QByteArray& content, const std::vector<FieldRow>& fields) {
+        OpenXml(WriteFile(QStringLiteral("document.xml"), content));
+        AddFields(fields);
+    }
+
+    // In a single-byte code page the declared size is one byte per character, plus 50.
+    void ExpectSizeInSingleByteCodePage() const {
+        if (!server->IsStandin()) return;
+        const QByteArray batch = LastBatch();
+        const qsizetype from = batch.indexOf("SET @doc ='") + 11;
+        const qsizetype to = batch.indexOf("'\r\nEXEC sp_xml_preparedocument");
+        const qsizetype characters = QString::fromUtf8(batch.mid(from, to - from)).size();
+        EXPECT_TRUE(batch.contains("varchar(" + QByteArray::number(characters + 50) + ")"));
+    }
+
+    static inline const QString kSatis = QStringLiteral("Satis");
+    static inline const QString kDaten = QStringLiteral("Daten");
+};
+
+const QByteArray kCustomersXml =
+    "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+    "<!-- Müşteri listesi: İzmir şubesi -->\n"
+    "<müşteriler>\n"
+    "  <müşteri numara=\"1\"><ad>Ayşe Çağlar</ad><şehir>İzmir</şehir></müşteri>\n"
+    "  <müşteri numara=\"2\"><ad>Işık Öztürk</ad><şehir>Muğla</şehir></müşteri>\n"
+    "</müşteriler>\n";
+
+const std::vector<FieldRow> kCustomersFields = {
+    {QStringLiteral("müşteriler/müşteri/@numara"), QStringLiteral("Numara"), QStringLiteral("Int")},
+    {QStringLiteral("müşteriler/müşteri/ad"), QStringLiteral("Ad"), QStringLiteral("VarChar(30)")},
+    {QStringLiteral("müşteriler/müşteri/şehir"), QStringLiteral("Sehir"),
+     QStringLiteral("NVarChar(30)")}};
+
+TEST_F(UsersDocuments, TurkishNamesValuesAndCommentIntoATurkishDatabase) {
+    Load(kCustomersXml, kCustomersFields);
+    ConnectTo(kSatis);
+    ChooseTable(QStringLiteral("Musteriler"));
+    EXPECT_EQ(Import().text, kImportOk);
+    ExpectLastBatchContains(
+        "<?xml version=\"1.0\" encoding=\"windows-1254\"?>\r\n"
+        "<!-- M&#xFC;&#x15F;teri listesi: &#x130;zmir &#x15F;ubesi -->\r\n"
+        "<müşteriler><müşteri numara=\"1\"><ad>Ay&#x15F;e");
+    ExpectSizeInSingleByteCodePage();
+    EXPECT_EQ(Query(QStringLiteral("SELECT * FROM Musteriler"), {"Numara", "Ad", "Sehir"}, kSatis),
+              Rows({{"1", QStringLiteral("Ayşe Çağlar"), QStringLiteral("İzmir")},
+                    {"2", QStringLiteral("Işık Öztürk"), QStringLiteral("Muğla")}}));
+}
+
+TEST_F(UsersDocuments, GermanNamesAndCommentIntoALatin1Database) {
+    Load(
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+        "<!-- Preisliste für das Café -->\n"
+        "<Preisliste>\n"
+        "  <Artikel Größe=\"groß\"><Bezeichnung>Käsekuchen</Bezeichnung></Artikel>\n"
+        "  <Artikel Größe=\"klein\"><Bezeichnung>Apfelstrudel</Bezeichnung></Artikel>\n"
+        "</Preisliste>\n",
+        {{QStringLiteral("Preisliste/Artikel/@Größe"), QStringLiteral("Groesse"),
+          QStringLiteral("VarChar(10)")},
+         {QStringLiteral("Preisliste/Artikel/Bezeichnung"), QStringLiteral("Bezeichnung"),
+          QStringLiteral("VarChar(30)")}});
+    ConnectTo(kDaten);
+    ChooseTable(QStringLiteral("Preise"));
+    EXPECT_EQ(Import().text, kImportOk);
+    ExpectLastBatchContains(
+        "<?xml version=\"1.0\" encoding=\"windows-1252\"?>\r\n"
+        "<!-- Preisliste f&#xFC;r das Caf&#xE9; -->\r\n");
+    ExpectSizeInSingleByteCodePage();
+    EXPECT_EQ(Query(QStringLiteral("SELECT * FROM Preise"), {"Groesse", "Bezeichnung"}, kDaten),
+              Rows({{QStringLiteral("groß"), QStringLiteral("Käsekuchen")},
+                    {QStringLiteral("klein"), QStringLiteral("Apfelstrudel")}}));
+}
+
+// The server would put a look-alike or "?" in place of ş in both the document and the
+// patterns, which can join two names or break the document: nothing is sent.
+TEST_F(UsersDocuments, ANameTheCodePageLacksIsRefusedBeforeSending) {
+    Load(kCustomersXml, kCustomersFields);
+    ConnectTo(kDaten);
+    ChooseTable(QStringLiteral("Musteriler"));
+    const qsizetype sent = LoggedBatches().size();
+    const ShownBox box = Import();
+    EXPECT_EQ(box.kind, MessageKind::Error);
+    EXPECT_TRUE(box.text.startsWith(kFailed + QStringLiteral("The database's code page 1252 has no "
+                                                             "character \"ş\" (U+015F)")))
+        << box.text.toStdString();
+    EXPECT_EQ(LoggedBatches().size(), sent);
+}
+
+TEST_F(UsersDocuments, FeedWithADefaultNamespace) {
+    Load(
+        "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n"
+        "<feed xmlns=\"http://www.w3.org/2005/Atom\">\n"
+        "  <title>Example Feed</title>\n"
+        "  <entry><title>First post</title><id>urn:uuid:1</id></entry>\n"
+        "  <entry><title>Second post</title><id>urn:uuid:2</id></entry>\n"
+        "</feed>\n",
+        {{QStringLiteral("feed/entry/title"), QStringLiteral("Title"),
+          QStringLiteral("VarChar(30)")},
+         {QStringLiteral("feed/entry/id"), QStringLiteral("Id"), QStringLiteral("VarChar(30)")}});
+    ConnectToSales();
+    ChooseTable(QStringLiteral("Posts"));
+    EXPECT_EQ(Import().text, kImportOk);
+    ExpectLastBatchContains("<feed><title>Example Feed</title>");
+    ExpectLastBatchContains("'\r\nEXEC sp_xml_preparedocument @idoc OUTPUT, @doc\r\n SELECT");
+    EXPECT_EQ(Query(QStringLiteral("SELECT * FROM Posts"), {"Title", "Id"}),
+              Rows({{"First post", "urn:uuid:1"}, {"Second post", "urn:uuid:2"}}));
+}
+
+TEST_F(UsersDocuments, InvoiceLinesWithPrefixesUnderADefaultNamespace) {
+    const QByteArray cac =
+        "urn:oasis:names:specification:ubl:schema:xsd:CommonAggregateComponents-2";
+    const QByteArray cbc = "urn:oasis:names:specification:ubl:schema:xsd:CommonBasicComponents-2";
+    Load(
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+        "<Invoice xmlns=\"urn:oasis:names:specification:ubl:schema:xsd:Invoice-2\"\n"
+        "         xmlns:cac=\"" +
+            cac + "\"\n         xmlns:cbc=\"" + cbc +
+            "\">\n"
+            "  <cbc:ID>INV-7</cbc:ID>\n"
+            "  <cac:InvoiceLine>\n"
+            "    <cbc:ID>1</cbc:ID><cbc:InvoicedQuantity>3</cbc:InvoicedQuantity>\n"
+            "    <cac:Item><cbc:Name>Pen</cbc:Name></cac:Item>\n"
+            "  </cac:InvoiceLine>\n"
+            "  <cac:InvoiceLine>\n"
+            "    <cbc:ID>2</cbc:ID><cbc:InvoicedQuantity>10</cbc:InvoicedQuantity>\n"
+            "    <cac:Item><cbc:Name>Paper</cbc:Name></cac:Item>\n"
+            "  </cac:InvoiceLine>\n"
+            "</Invoice>\n",
+        {{QStringLiteral("Invoice/cac:InvoiceLine/cbc:ID"), QStringLiteral("Line"),
+          QStringLiteral("Int")},
+         {QStringLiteral("Invoice/cac:InvoiceLine/cbc:InvoicedQuantity"), QStringLiteral("Qty"),
+          QStringLiteral("Int")},
+         {QStringLiteral("Invoice/cac:InvoiceLine/cac:Item/cbc:Name"), QStringLiteral("Item"),
+          QStringLiteral("VarChar(20)")},
+         {QStringLiteral("Invoice/cbc:ID"), QStringLiteral("Invoice"),
+          QStringLiteral("VarChar(10)")}});
+    ConnectToSales();
+    ChooseTable(QStringLiteral("InvoiceLines"));
+    EXPECT_EQ(Import().text, kImportOk);
+    ExpectLastBatchContains("EXEC sp_xml_preparedocument @idoc OUTPUT, @doc, '<root xmlns:cac=\"" +
+                            cac + "\" xmlns:cbc=\"" + cbc + "\"/>'\r\n");
+    EXPECT_EQ(
+        Query(QStringLiteral("SELECT * FROM InvoiceLines"), {"Line", "Qty", "Item", "Invoice"}),
+        Rows({{"1", "3", "Pen", "INV-7"}, {"2", "10", "Paper", "INV-7"}}));
+}
 
 }  // namespace
