@@ -167,7 +167,8 @@ private:
     }
 
     // Text names its value; a number overflows as an expression.
-    Message integerOverflow() const {
+    Message integerOverflow() const
+    {
         if (!fromText())
             return msg::overflow("expression", name(to_.type));
         if (to_.type == SqlType::BigInt)
@@ -175,7 +176,8 @@ private:
         return msg::integerOverflow(fromName(), v_, to_.type);
     }
 
-    std::string bit() {
+    std::string bit()
+    {
         const std::string s = text::trim(v_);
         if (text::equalNoCase(s, "true"))
             return "1";

@@ -65,7 +65,8 @@ public:
         return out;
     }
 
-    ast::Expr expression() {
+    ast::Expr expression()
+    {
         ast::Expr e = expr();
         if (peek().kind != Token::End)
             fail();
@@ -285,7 +286,8 @@ private:
         return e;
     }
 
-    ast::Statement statement(bool first) {
+    ast::Statement statement(bool first)
+    {
         if (acceptWord("SELECT"))
             return select();
         if (acceptWord("INSERT"))
@@ -323,7 +325,8 @@ private:
         fail();
     }
 
-    ast::Transaction transaction(ast::Transaction::Kind kind) {
+    ast::Transaction transaction(ast::Transaction::Kind kind)
+    {
         pos_ += 1;
         if (!acceptWord("TRAN") && !acceptWord("TRANSACTION") && kind == ast::Transaction::Begin)
             fail();
@@ -331,7 +334,8 @@ private:
         return {kind};
     }
 
-    ast::Where where() {
+    ast::Where where()
+    {
         if (!acceptWord("WHERE"))
             return std::nullopt;
         std::string column = columnRef();
@@ -339,7 +343,8 @@ private:
         return std::make_pair(std::move(column), expr());
     }
 
-    ast::Update update() {
+    ast::Update update()
+    {
         ast::Update u;
         u.table = objectName();
         expectWord("SET");
@@ -352,7 +357,8 @@ private:
         return u;
     }
 
-    ast::Delete erase() {
+    ast::Delete erase()
+    {
         ast::Delete d;
         acceptWord("FROM");
         d.table = objectName();
@@ -361,7 +367,8 @@ private:
     }
 
     // One statement, or BEGIN ... END around several.
-    std::vector<ast::Located> body() {
+    std::vector<ast::Located> body()
+    {
         std::vector<ast::Located> out;
         if (!acceptWord("BEGIN")) {
             const int line = peek().line;
@@ -379,7 +386,8 @@ private:
         return out;
     }
 
-    ast::If ifExists() {
+    ast::If ifExists()
+    {
         ast::If i;
         i.negate = acceptWord("NOT");
         expectWord("EXISTS");
@@ -395,7 +403,8 @@ private:
         return i;
     }
 
-    ast::Select select() {
+    ast::Select select()
+    {
         ast::Select s;
         do
             s.items.push_back(selectItem());
@@ -566,7 +575,8 @@ private:
     }
 
     // [CONSTRAINT name] PRIMARY KEY [CLUSTERED | NONCLUSTERED]: the name, or false when absent.
-    bool primaryKey(ast::CreateTable& t) {
+    bool primaryKey(ast::CreateTable& t)
+    {
         std::string name;
         if (acceptWord("CONSTRAINT"))
             name = namePart();
@@ -585,7 +595,8 @@ private:
         return true;
     }
 
-    void tableKey(ast::CreateTable& t) {
+    void tableKey(ast::CreateTable& t)
+    {
         if (!primaryKey(t))
             fail();
         expectSymbol("(");
@@ -597,7 +608,8 @@ private:
         expectSymbol(")");
     }
 
-    bool columnConstraint(ast::CreateTable& t, ast::ColumnSpec& c) {
+    bool columnConstraint(ast::CreateTable& t, ast::ColumnSpec& c)
+    {
         if (acceptWord("NOT")) {
             expectWord("NULL");
             c.nullable = false;
@@ -625,12 +637,14 @@ private:
         return true;
     }
 
-    long long signedNumber() {
+    long long signedNumber()
+    {
         const bool negative = acceptSymbol("-");
         return negative ? -number() : number();
     }
 
-    ast::Drop drop() {
+    ast::Drop drop()
+    {
         ast::Drop d;
         if (acceptWord("VIEW"))
             d.view = true;
