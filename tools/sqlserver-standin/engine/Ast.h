@@ -111,10 +111,19 @@ struct Transaction {
 
 struct Located;
 
-// IF [NOT] EXISTS (SELECT ...) statement [ELSE statement]; BEGIN ... END groups statements.
+// A comparison of two values: =, <>, !=, <, >, <= or >=.
+struct Comparison {
+    Expr left;
+    std::string op;
+    Expr right;
+};
+
+// IF [NOT] EXISTS (SELECT ...) or IF a op b, then a statement [ELSE statement]; BEGIN ... END
+// groups statements.
 struct If {
     bool negate = false;
     Select query;
+    std::optional<Comparison> comparison;  // instead of EXISTS
     std::vector<Located> then;
     std::vector<Located> otherwise;
 };

@@ -5,6 +5,8 @@
 #include "Text.h"
 #include "Types.h"
 
+#include <algorithm>
+#include <iterator>
 #include <set>
 
 namespace standin {
@@ -390,11 +392,21 @@ private:
     {
         ast::If i;
         i.negate = acceptWord("NOT");
-        expectWord("EXISTS");
-        expectSymbol("(");
-        expectWord("SELECT");
-        i.query = select();
-        expectSymbol(")");
+        if (acceptWord("EXISTS")) {
+            expectSymbol("(");
+            expectWord("SELECT");
+            i.query = select();
+            expectSymbol(")");
+        } else {
+            ast::Expr left = expr();
+            const Token& op = peek();
+            static const char* const operators[] = {"=", "<>", "!=", "<", ">", "<=", ">="};
+            if (op.kind != Token::Symbol ||
+                std::none_of(std::begin(operators), std::end(operators), [&](const char* o) { return op.text == o; }))
+                fail();
+            const std::string symbol = take().text;
+            i.comparison = ast::Comparison{std::move(left), symbol, expr()};
+        }
         i.then = body();
         while (acceptSymbol(";")) {
         }

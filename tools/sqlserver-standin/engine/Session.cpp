@@ -156,7 +156,31 @@ void stampLines(StatementReply& reply, int line)
             m->line = line;
 }
 
-// Whether IF's query finds a row; its failure is the statement's.
+// Values compare as numbers when either side is one, else as text; NULL makes it false.
+bool compare(const SessionState& s, const ast::Comparison& c)
+{
+    const Scalar a = s.evaluate(c.left);
+    const Scalar b = s.evaluate(c.right);
+    const bool numbers = types::isNumeric(a.type.type) || types::isNumeric(b.type.type);
+    const ColumnType common = numbers ? ColumnType{SqlType::Float} : ColumnType{SqlType::NVarChar, 4000};
+    const Value x = types::convert(a.value, a.type, common, true);
+    const Value y = types::convert(b.value, b.type, common, true);
+    if (!x || !y)
+        return false;
+    const int order = numbers ? (std::stod(*x) < std::stod(*y) ? -1 : std::stod(*x) > std::stod(*y) ? 1 : 0)
+                              : types::compare(x, y, common);
+    if (c.op == "=")
+        return order == 0;
+    if (c.op == "<>" || c.op == "!=")
+        return order != 0;
+    if (c.op == "<")
+        return order < 0;
+    if (c.op == ">")
+        return order > 0;
+    return c.op == "<=" ? order <= 0 : order >= 0;
+}
+
+// Whether IF's condition holds; its failure is the statement's.
 std::optional<bool> condition(SessionState& s, const ast::Located& st,
                               std::vector<StatementReply>& replies)
 {
@@ -164,6 +188,8 @@ std::optional<bool> condition(SessionState& s, const ast::Located& st,
     try {
         std::lock_guard lock(s.database->mutex());
         text::CodePageScope codePage(s.database->collation().codePage);
+        if (i.comparison)
+            return compare(s, *i.comparison) != i.negate;
         const StatementReply r = runSelect(s, i.query);
         const bool found = !std::get<ResultSet>(r.events.front()).rows.empty();
         return found != i.negate;

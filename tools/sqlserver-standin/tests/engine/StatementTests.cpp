@@ -163,6 +163,8 @@ TEST_F(StatementTest, EverydayStatementsOnAUsersTable)
     EXPECT_EQ(printed[0].text, "yes");
     EXPECT_EQ(printed[0].severity, 0);
     ok("IF NOT EXISTS (SELECT * FROM t WHERE id = 9) BEGIN INSERT INTO t VALUES (9, 'n') END");
+    ok("IF @@TRANCOUNT > 0 ROLLBACK IF 'b' = 'B' INSERT INTO t VALUES (10, 'case')");
+    EXPECT_EQ(query("SELECT name FROM t WHERE id = 10"), (Rows{{"case"}}));
     ok("BEGIN TRAN TRUNCATE TABLE t COMMIT");
     EXPECT_EQ(query("SELECT COUNT(*) AS n FROM t"), (Rows{{"0"}}));
     EXPECT_EQ(fails("COMMIT TRANSACTION").number, 3902);
