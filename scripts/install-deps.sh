@@ -15,6 +15,8 @@ packages=(
     dpkg-dev file lintian appstream
     # The Turkish locale that the tests run in a second time.
     locales
+    # FreeTDS's tsql, with which the README shows the imported rows.
+    freetds-bin
 )
 
 missing=()

@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QHeaderView>
+#include <QLineEdit>
 
 #include "AccessibleControls.h"
 #include "ErrorDisplay.h"
@@ -35,6 +36,8 @@ TForm1::TForm1(QWidget* parent)
     ui->ListBox1->setColumnWidth(1, 118);
     ui->ListBox1->setColumnWidth(2, 119);
     ui->ListBox1->header()->setStretchLastSection(false);
+    // Tab puts the focus in the table box's own text field, which no label names.
+    ui->ComboBox2->lineEdit()->setAccessibleName(ui->Label5->text());
     setFixedSize(587, 361 + ui->MainMenu1->sizeHint().height());
     Guarded([this] { FormCreate(); });
 }

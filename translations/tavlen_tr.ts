@@ -154,6 +154,22 @@
         <source>Move Down</source>
         <translation>Aşağı Taşı</translation>
     </message>
+    <message>
+        <source>Add the selected node as a field</source>
+        <translation>Seçili düğümü alan olarak ekle</translation>
+    </message>
+    <message>
+        <source>Remove the selected fields</source>
+        <translation>Seçili alanları kaldır</translation>
+    </message>
+    <message>
+        <source>Move the selected field up</source>
+        <translation>Seçili alanı yukarı taşı</translation>
+    </message>
+    <message>
+        <source>Move the selected field down</source>
+        <translation>Seçili alanı aşağı taşı</translation>
+    </message>
 </context>
 <context>
     <name>TForm2</name>

@@ -369,8 +369,7 @@ struct EncodingCase {
 class DocumentEncoding : public ImportEndToEnd, public testing::WithParamInterface<EncodingCase> {};
 
 // Whatever the file's encoding, the text reaches nVarChar columns whole, and VarChar columns
-// keep what code page 1252 holds: the base letter of a letter it lacks, else "?" for each
-// UTF-16 unit.
+// keep what code page 1252 holds or its best fit ("?" per UTF-16 unit where there is none).
 TEST_P(DocumentEncoding, ValuesSurviveAsTheColumnTypeAllows) {
     OpenXml(WriteFile(QStringLiteral("letters.xml"), GetParam().file));
     std::vector<FieldRow> fields;

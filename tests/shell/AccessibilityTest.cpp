@@ -4,8 +4,10 @@
 #include <gtest/gtest.h>
 #include <QAccessible>
 #include <QAction>
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QLabel>
+#include <QLineEdit>
 #include <QTranslator>
 #include <QTreeWidget>
 
@@ -127,6 +129,18 @@ protected:
 
 TEST_F(Accessibility, EveryControlIsNamedInEnglish) {
     ExpectNames(windows.Form1, kMainWindow, Language::English);
+    // The arrow buttons' tooltips, which screen readers give as their descriptions.
+    const auto controls = Controls(windows.Form1);
+    for (const auto& [button, tip] : {std::pair{"Button1", "Add the selected node as a field"},
+                                      {"Button2", "Remove the selected fields"},
+                                      {"Button5", "Move the selected field up"},
+                                      {"Button6", "Move the selected field down"}})
+        EXPECT_EQ(controls.at(QString::fromLatin1(button))->text(QAccessible::Description),
+                  QString::fromLatin1(tip));
+    // Tab into the table box lands in its text field, which must be named too.
+    auto* table = windows.Form1.findChild<QComboBox*>(QStringLiteral("ComboBox2"));
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(table->lineEdit())->text(QAccessible::Name),
+              QStringLiteral("Table:"));
     ExpectNames(windows.Form2, kFieldProperties, Language::English);
     ExpectLinks(windows.AboutBox);
 }

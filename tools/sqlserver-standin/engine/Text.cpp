@@ -43,6 +43,11 @@ CodePageScope::~CodePageScope()
     activeCodePage = previous_;
 }
 
+std::string codePageEncoding()
+{
+    return activeCodePage == codepage::kUtf8 ? "UTF-8" : "windows-" + std::to_string(activeCodePage);
+}
+
 std::string toCodePage(const std::string& utf8)
 {
     return codepage::encode(activeCodePage, utf8);

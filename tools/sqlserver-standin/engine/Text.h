@@ -19,6 +19,8 @@ private:
     int previous_;
 };
 
+// The code page's name as an XML encoding declaration gives it ("windows-1254", "UTF-8").
+std::string codePageEncoding();
 // UTF-8 to the code page's bytes; a character the code page lacks becomes '?'.
 std::string toCodePage(const std::string& utf8);
 // The code page's bytes to UTF-8.

@@ -181,12 +181,13 @@ Value mapped(xmlNodePtr node, const std::string& name, long long flags)
     const auto* n = reinterpret_cast<const xmlChar*>(name.c_str());
     const bool elements = (flags & 2) != 0;
     const bool attributes = (flags & 3) != 2;
+    // The name is an unprefixed XPath name: it matches only nodes in no namespace.
     if (attributes)
-        if (xmlAttrPtr a = xmlHasProp(node, n))
+        if (xmlAttrPtr a = xmlHasNsProp(node, n, nullptr))
             return contentOf(reinterpret_cast<xmlNodePtr>(a));
     if (elements)
         for (xmlNodePtr c = node->children; c; c = c->next)
-            if (c->type == XML_ELEMENT_NODE && xmlStrEqual(c->name, n))
+            if (c->type == XML_ELEMENT_NODE && !c->ns && xmlStrEqual(c->name, n))
                 return contentOf(c);
     return std::nullopt;
 }
@@ -232,7 +233,9 @@ std::unique_ptr<XmlDocument> XmlDocument::parse(const Value& value, bool unicode
         return std::unique_ptr<XmlDocument>(new XmlDocument(std::move(d)));
     }
     const std::string bytes = unicode ? *value : text::toCodePage(*value);
-    const char* encoding = unicode ? "UTF-8" : declaresEncoding(bytes) ? nullptr : "windows-1252";
+    // Without a declaration, varchar text is read in the code page it is held in.
+    const std::string held = text::codePageEncoding();
+    const char* encoding = unicode ? "UTF-8" : declaresEncoding(bytes) ? nullptr : held.c_str();
     ErrorCapture capture;
     xmlParserCtxtPtr ctxt = xmlNewParserCtxt();
     d->doc = xmlCtxtReadMemory(ctxt, bytes.data(), static_cast<int>(bytes.size()), nullptr, encoding,

@@ -62,6 +62,10 @@ TEST_F(CollationTest, DocumentNamesSurviveUnderADeclarationOfTheCodePage) {
                              "<şehir ad=\"İzmir\"/>'\n"
                              "SELECT * FROM OPENXML(@h, '/şehir', 1) WITH (ad nvarchar(20))"),
               (Rows{{"İzmir"}}));
+    // Without a declaration the document is read in the database's code page.
+    EXPECT_EQ(query("Satis", "DECLARE @h int EXEC sp_xml_preparedocument @h OUTPUT, '<şehir ad=\"İzmir\"/>' "
+                             "SELECT * FROM OPENXML(@h, '/şehir', 1) WITH (ad nvarchar(20))"),
+              (Rows{{"İzmir"}}));
 }
 
 }  // namespace

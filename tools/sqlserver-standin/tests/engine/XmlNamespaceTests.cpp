@@ -37,6 +37,10 @@ TEST_F(XmlNamespaceTest, UnprefixedNamesMatchOnlyElementsInNoNamespace) {
     const auto plain =
         select("<feed><entry><title>A</title></entry></feed>", "", "/feed/entry", with);
     EXPECT_EQ(resultOf(plain[2])->rows, (Rows{{"A"}}));
+    // Columns without a pattern too (flags 2: child elements).
+    const auto mapped = select("<feed><entry><title xmlns=\"urn:atom\">A</title></entry></feed>",
+                               "", "/feed/entry", "title nvarchar(9)");
+    EXPECT_EQ(resultOf(mapped[2])->rows, (Rows{{std::nullopt}}));
 }
 
 TEST_F(XmlNamespaceTest, UndeclaredPrefixInAPatternIsRefused) {
