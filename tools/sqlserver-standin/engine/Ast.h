@@ -26,13 +26,23 @@ struct Expr {
     std::vector<Term> terms;
 };
 
+struct Identity {
+    long long seed = 1;
+    long long step = 1;
+};
+
 struct ColumnSpec {
     std::string name;
     ColumnType type;
     bool nullable = true;
     std::optional<std::string> pattern;  // OPENXML column pattern
     bool varcharPattern = false;         // written without N: it takes the database's code page
+    std::optional<Identity> identity;
+    std::optional<Expr> defaultValue;
 };
+
+// column = value, the one condition WHERE takes.
+using Where = std::optional<std::pair<std::string, Expr>>;
 
 struct OpenXml {
     Term handle;  // a variable or a number
@@ -44,6 +54,7 @@ struct OpenXml {
 
 struct SelectItem {
     bool star = false;
+    bool countAll = false;              // COUNT(*)
     std::optional<std::string> column;  // a column reference; otherwise `value`
     Expr value;
     std::string alias;
@@ -57,9 +68,9 @@ struct OrderItem {
 struct Select {
     std::vector<SelectItem> items;
     std::optional<std::string> into;
-    std::optional<std::string> table;      // FROM a table or view
-    std::optional<OpenXml> openXml;        // FROM OPENXML
-    std::optional<std::pair<std::string, Expr>> where;  // column = value
+    std::optional<std::string> table;  // FROM a table or view
+    std::optional<OpenXml> openXml;    // FROM OPENXML
+    Where where;
     std::vector<OrderItem> orderBy;
 };
 
@@ -73,6 +84,39 @@ struct Insert {
 struct CreateTable {
     std::string name;
     std::vector<ColumnSpec> columns;
+    std::string primaryKey;               // the constraint's name, empty for a generated one
+    std::vector<std::string> keyColumns;  // empty: no primary key
+};
+
+struct Update {
+    std::string table;
+    std::vector<std::pair<std::string, Expr>> assignments;
+    Where where;
+};
+
+struct Delete {
+    std::string table;
+    Where where;
+    bool truncate = false;  // TRUNCATE TABLE: no row count
+};
+
+struct Print {
+    Expr value;
+};
+
+struct Transaction {
+    enum Kind { Begin, Commit, Rollback };
+    Kind kind = Begin;
+};
+
+struct Located;
+
+// IF [NOT] EXISTS (SELECT ...) statement [ELSE statement]; BEGIN ... END groups statements.
+struct If {
+    bool negate = false;
+    Select query;
+    std::vector<Located> then;
+    std::vector<Located> otherwise;
 };
 
 struct CreateView {
@@ -118,8 +162,9 @@ struct Exec {
     std::vector<Argument> arguments;
 };
 
-using Statement = std::variant<Select, Insert, CreateTable, CreateView, Drop, Use, Declare,
-                               SetVariable, SetOption, Exec>;
+using Statement =
+    std::variant<Select, Insert, CreateTable, CreateView, Drop, Use, Declare, SetVariable,
+                 SetOption, Exec, Update, Delete, Print, Transaction, If>;
 
 struct Located {
     int line = 1;

@@ -4,10 +4,12 @@
 #include "Text.h"
 #include "Types.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <vector>
 
 namespace standin::types {
 namespace {
@@ -154,16 +156,26 @@ private:
         } else {
             f = Fixed::parse(s, true);
         }
-        if (!f || f->whole.size() > 19)
-            throw SqlError(msg::overflow("expression", name(to_.type)));
-        const long double n = std::strtold(f->whole.c_str(), nullptr) * (f->negative ? -1 : 1);
-        if (n < static_cast<long double>(min) || n > static_cast<long double>(max))
-            throw SqlError(msg::overflow("expression", name(to_.type)));
+        const auto tooLarge = [&] {
+            const long double n = std::strtold(f->whole.c_str(), nullptr) * (f->negative ? -1 : 1);
+            return f->whole.size() > 19 || n < static_cast<long double>(min) ||
+                   n > static_cast<long double>(max);
+        };
+        if (!f || tooLarge())
+            throw SqlError(integerOverflow());
         return f->negative && f->whole != "0" ? "-" + f->whole : f->whole;
     }
 
-    std::string bit()
-    {
+    // Text names its value; a number overflows as an expression.
+    Message integerOverflow() const {
+        if (!fromText())
+            return msg::overflow("expression", name(to_.type));
+        if (to_.type == SqlType::BigInt)
+            return msg::numericFormat(fromName(), "bigint");
+        return msg::integerOverflow(fromName(), v_, to_.type);
+    }
+
+    std::string bit() {
         const std::string s = text::trim(v_);
         if (text::equalNoCase(s, "true"))
             return "1";
@@ -232,7 +244,11 @@ private:
         if (!f)
             throw SqlError(msg::moneyFormat());
         const Fixed r = f->rounded(4);
-        if (above(r, *Fixed::parse(max, false)))
+        // The negative range reaches one unit further: -922337203685477.5808.
+        Fixed limit = *Fixed::parse(max, false);
+        if (r.negative)
+            limit.fraction.back() = static_cast<char>(limit.fraction.back() + 1);
+        if (above(r, limit))
             throw SqlError(msg::overflow("expression", name(to_.type)));
         return r.str();
     }
@@ -332,25 +348,86 @@ bool parseTime(std::string s, Moment& t)
     return true;
 }
 
-bool parseDate(const std::string& d, Moment& t)
+int twoDigitYear(int y) { return y < 100 ? (y < 50 ? 2000 + y : 1900 + y) : y; }
+
+// The numeric forms: yyyymmdd, yyyy-mm-dd, yyyy/mm/dd, yyyy.mm.dd, and m/d/y with '/', '-' or '.'.
+bool parseNumericDate(const std::string& d, Moment& t)
 {
     int a = 0, b = 0, c = 0, consumed = 0;
     if (d.size() == 8 && allDigits(d))
         return std::sscanf(d.c_str(), "%4d%2d%2d", &t.year, &t.month, &t.day) == 3;
-    if (std::sscanf(d.c_str(), "%4d-%2d-%2d%n", &a, &b, &c, &consumed) == 3 &&
-        consumed == static_cast<int>(d.size()) && d.find('-') == 4) {
-        t.year = a, t.month = b, t.day = c;
-        return true;
+    for (const char* form : {"%4d-%2d-%2d%n", "%4d/%2d/%2d%n", "%4d.%2d.%2d%n"}) {
+        consumed = 0;
+        if (d.find_first_of("-/.") == 4 &&
+            std::sscanf(d.c_str(), form, &a, &b, &c, &consumed) == 3 &&
+            consumed == static_cast<int>(d.size())) {
+            t.year = a, t.month = b, t.day = c;
+            return true;
+        }
     }
     for (const char* form : {"%2d/%2d/%4d%n", "%2d-%2d-%4d%n", "%2d.%2d.%4d%n"}) {
         consumed = 0;
         if (std::sscanf(d.c_str(), form, &a, &b, &c, &consumed) == 3 &&
             consumed == static_cast<int>(d.size())) {
-            t.month = a, t.day = b, t.year = c < 100 ? (c < 50 ? 2000 + c : 1900 + c) : c;
+            t.month = a, t.day = b, t.year = twoDigitYear(c);
             return true;
         }
     }
     return false;
+}
+
+// A month's English name or its first three letters (us_english), 1-12; 0 otherwise.
+int monthNamed(const std::string& word)
+{
+    static const char* const names[] = {"january",   "february", "march",    "april",
+                                        "may",       "june",     "july",     "august",
+                                        "september", "october",  "november", "december"};
+    for (int m = 0; m < 12; ++m) {
+        const std::string full = names[m];
+        if (text::equalNoCase(word, full) || text::equalNoCase(word, full.substr(0, 3)))
+            return m + 1;
+    }
+    return 0;
+}
+
+bool number(const std::string& word, int& out)
+{
+    if (!allDigits(word) || word.size() > 4)
+        return false;
+    out = std::atoi(word.c_str());
+    return true;
+}
+
+// Alphabetic forms: "Jan 31 2024", "January 31, 2024", "31 January 2024", "2024 Jan 31".
+bool parseNamedDate(const std::vector<std::string>& words, Moment& t)
+{
+    if (words.size() != 3)
+        return false;
+    int day = 0, year = 0;
+    if ((t.month = monthNamed(words[0])) && number(words[1], day) && number(words[2], year))
+        return t.day = day, t.year = twoDigitYear(year), true;
+    if ((t.month = monthNamed(words[1])) && number(words[0], day) && number(words[2], year)) {
+        if (words[0].size() == 4)
+            std::swap(day, year);
+        return t.day = day, t.year = twoDigitYear(year), true;
+    }
+    return false;
+}
+
+std::vector<std::string> words(const std::string& s)
+{
+    std::vector<std::string> out;
+    std::string word;
+    for (char c : s + " ") {
+        if (c == ' ' || c == ',') {
+            if (!word.empty())
+                out.push_back(std::move(word));
+            word.clear();
+        } else {
+            word += c;
+        }
+    }
+    return out;
 }
 
 std::optional<Moment> parseMoment(const std::string& raw)
@@ -359,16 +436,22 @@ std::optional<Moment> parseMoment(const std::string& raw)
     Moment t;
     if (s.empty())
         return t;
-    if (s.find_first_of("-/.") == std::string::npos && s.find(':') != std::string::npos)
-        return parseTime(s, t) ? std::optional(t) : std::nullopt;
-    const auto split = s.find_first_of(" T");
-    if (split != std::string::npos && s[split] == 'T' && s.find('-') != 4)
+    // ISO 8601 joins date and time with 'T'; otherwise the time starts at the first word with ':'.
+    const bool iso = s.size() > 10 && s[10] == 'T' && s.find('-') == 4;
+    std::vector<std::string> parts = words(iso ? s.substr(0, 10) : s);
+    std::string time = iso ? s.substr(11) : std::string();
+    const auto timeStart = std::find_if(parts.begin(), parts.end(), [](const std::string& w) {
+        return w.find(':') != std::string::npos;
+    });
+    for (auto w = timeStart; w != parts.end(); ++w)
+        time += (w == timeStart ? "" : " ") + *w;
+    parts.erase(timeStart, parts.end());
+    if (!time.empty() && !parseTime(time, t))
         return std::nullopt;
-    if (!parseDate(s.substr(0, split), t))
-        return std::nullopt;
-    if (split != std::string::npos && !parseTime(s.substr(split + 1), t))
-        return std::nullopt;
-    return validDate(t) ? std::optional(t) : std::nullopt;
+    if (parts.empty())
+        return time.empty() ? std::nullopt : std::optional(t);
+    const bool dated = parts.size() == 1 ? parseNumericDate(parts[0], t) : parseNamedDate(parts, t);
+    return dated && validDate(t) ? std::optional(t) : std::nullopt;
 }
 
 std::string Converter::dateTime()

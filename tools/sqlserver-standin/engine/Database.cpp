@@ -6,6 +6,7 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <stdexcept>
 
@@ -68,20 +69,36 @@ Database::Database(std::string name, const std::string& file, Collation collatio
 {
     if (sqlite3_open(file.empty() ? ":memory:" : file.c_str(), &db_) != SQLITE_OK)
         throw std::runtime_error("cannot open " + file + ": " + sqlite3_errmsg(db_));
-    exec("CREATE TABLE IF NOT EXISTS standin_objects(name TEXT PRIMARY KEY, kind TEXT, base TEXT);"
-         "CREATE TABLE IF NOT EXISTS standin_columns(object TEXT, ordinal INTEGER, name TEXT, "
-         "type TEXT, length INTEGER, precision INTEGER, scale INTEGER, nullable INTEGER, source TEXT);"
-         "CREATE TABLE IF NOT EXISTS standin_counter(value INTEGER);");
+    exec(
+        "CREATE TABLE IF NOT EXISTS standin_objects(name TEXT PRIMARY KEY, kind TEXT, base TEXT);"
+        "CREATE TABLE IF NOT EXISTS standin_columns(object TEXT, ordinal INTEGER, name TEXT, "
+        "type TEXT, length INTEGER, precision INTEGER, scale INTEGER, nullable INTEGER, source "
+        "TEXT);"
+        "CREATE TABLE IF NOT EXISTS standin_counter(value INTEGER);");
+    addColumnRules();
     Statement count(db_, "SELECT COUNT(*) FROM standin_counter");
     count.step();
     if (count.integer(0) == 0)
         exec("INSERT INTO standin_counter VALUES (2000)");
 }
 
-Database::~Database()
+// Identity, default and key columns came later: data files made before gain them here.
+void Database::addColumnRules()
 {
-    sqlite3_close(db_);
+    Statement has(
+        db_,
+        "SELECT COUNT(*) FROM pragma_table_info('standin_columns') WHERE name = 'primary_key'");
+    has.step();
+    if (has.integer(0) == 0)
+        exec(
+            "ALTER TABLE standin_columns ADD COLUMN identity_seed INTEGER;"
+            "ALTER TABLE standin_columns ADD COLUMN identity_step INTEGER;"
+            "ALTER TABLE standin_columns ADD COLUMN identity_last INTEGER;"
+            "ALTER TABLE standin_columns ADD COLUMN default_value TEXT;"
+            "ALTER TABLE standin_columns ADD COLUMN primary_key TEXT;");
 }
+
+Database::~Database() { sqlite3_close(db_); }
 
 void Database::exec(const std::string& sql) const
 {
@@ -99,8 +116,10 @@ std::vector<TableInfo> Database::objects() const
     Statement s(db_, "SELECT name, kind, base FROM standin_objects ORDER BY rowid");
     while (s.step())
         out.push_back({*s.text(0), *s.text(1) == "VIEW", s.text(2).value_or(""), {}});
-    Statement c(db_, "SELECT name, type, length, precision, scale, nullable, source FROM "
-                     "standin_columns WHERE object = ?1 ORDER BY ordinal");
+    Statement c(db_,
+                "SELECT name, type, length, precision, scale, nullable, source, identity_seed, "
+                "identity_step, default_value, primary_key FROM standin_columns WHERE object = ?1 "
+                "ORDER BY ordinal");
     for (TableInfo& t : out) {
         c.bind(1, Value(t.name));
         while (c.step()) {
@@ -112,6 +131,10 @@ std::vector<TableInfo> Database::objects() const
             col.type.scale = static_cast<int>(c.integer(4));
             col.nullable = c.integer(5) != 0;
             col.source = c.text(6).value_or("");
+            if (c.text(7))
+                col.identity.emplace(c.integer(7), c.integer(8));
+            col.defaultValue = c.text(9).value_or("");
+            col.primaryKey = c.text(10).value_or("");
             t.columns.push_back(std::move(col));
         }
         c.reset();
@@ -135,6 +158,12 @@ void Database::checkNew(const std::string& name, const std::vector<TableColumn>&
         for (std::size_t j = 0; j < i; ++j)
             if (text::equalNoCase(columns[i].name, columns[j].name))
                 throw SqlError(msg::duplicateColumn(columns[i].name, name));
+    const auto isTimestamp = [](const TableColumn& c) { return c.type.type == SqlType::Timestamp; };
+    const auto first = std::find_if(columns.begin(), columns.end(), isTimestamp);
+    if (first != columns.end())
+        if (const auto second = std::find_if(first + 1, columns.end(), isTimestamp);
+            second != columns.end())
+            throw SqlError(msg::oneTimestamp(name, second->name));
 }
 
 void Database::record(const std::string& name, const char* kind, const std::string& base,
@@ -145,7 +174,11 @@ void Database::record(const std::string& name, const char* kind, const std::stri
     o.bind(2, Value(kind));
     o.bind(3, base.empty() ? Value() : Value(base));
     o.step();
-    Statement c(db_, "INSERT INTO standin_columns VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9)");
+    Statement c(
+        db_,
+        "INSERT INTO standin_columns (object, ordinal, name, type, length, precision, scale, "
+        "nullable, source, identity_seed, identity_step, default_value, primary_key) "
+        "VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13)");
     for (std::size_t i = 0; i < columns.size(); ++i) {
         const TableColumn& col = columns[i];
         c.bind(1, Value(name));
@@ -157,6 +190,10 @@ void Database::record(const std::string& name, const char* kind, const std::stri
         c.bind(7, col.type.scale);
         c.bind(8, col.nullable ? 1LL : 0LL);
         c.bind(9, col.source.empty() ? Value() : Value(col.source));
+        c.bind(10, col.identity ? Value(std::to_string(col.identity->first)) : Value());
+        c.bind(11, col.identity ? Value(std::to_string(col.identity->second)) : Value());
+        c.bind(12, col.defaultValue.empty() ? Value() : Value(col.defaultValue));
+        c.bind(13, col.primaryKey.empty() ? Value() : Value(col.primaryKey));
         c.step();
         c.reset();
     }
@@ -228,10 +265,25 @@ std::string Database::nextTimestamp()
     return buf;
 }
 
-void Database::begin()
+long long Database::nextIdentity(const TableInfo& table, std::size_t column)
 {
-    exec("BEGIN");
+    Statement next(
+        db_,
+        "UPDATE standin_columns SET identity_last = COALESCE(identity_last + identity_step, "
+        "identity_seed) WHERE object = ?1 AND ordinal = ?2 RETURNING identity_last");
+    next.bind(1, Value(table.name));
+    next.bind(2, static_cast<long long>(column));
+    next.step();
+    return next.integer(0);
 }
+
+void Database::replaceRows(const TableInfo& table, const std::vector<std::vector<Value>>& rows)
+{
+    exec("DELETE FROM " + quote(table.name));
+    insert(table, rows);
+}
+
+void Database::begin() { exec("BEGIN"); }
 
 void Database::commit()
 {

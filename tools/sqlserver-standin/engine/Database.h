@@ -7,6 +7,7 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 struct sqlite3;
@@ -14,10 +15,16 @@ struct sqlite3;
 namespace standin {
 
 struct TableColumn {
+    TableColumn() = default;
+    TableColumn(std::string n, ColumnType t, bool null = true, std::string from = {})
+        : name(std::move(n)), type(t), nullable(null), source(std::move(from)) {}
     std::string name;
     ColumnType type;
     bool nullable = true;
     std::string source;  // a view's column: the base table's column it shows
+    std::optional<std::pair<long long, long long>> identity;  // seed and step
+    std::string defaultValue;                                 // a T-SQL expression; empty: none
+    std::string primaryKey;  // the key's constraint name on the columns it covers
 };
 
 struct TableInfo {
@@ -54,6 +61,10 @@ public:
 
     // The next row version of the database, 16 hex digits.
     std::string nextTimestamp();
+    // The next value of a table's identity column, counted from its seed by its step.
+    long long nextIdentity(const TableInfo& table, std::size_t column);
+    // Replaces every row of a table.
+    void replaceRows(const TableInfo& table, const std::vector<std::vector<Value>>& rows);
 
     // One statement's changes stand or fall together.
     void begin();
@@ -62,6 +73,7 @@ public:
 
 private:
     void exec(const std::string& sql) const;
+    void addColumnRules();
     void checkNew(const std::string& name, const std::vector<TableColumn>& columns) const;
     void record(const std::string& name, const char* kind, const std::string& base,
                 const std::vector<TableColumn>& columns);

@@ -80,14 +80,31 @@ struct ReturnStatus {
     int32_t value = 0;
 };
 
-using Event = std::variant<Message, ResultSet, DatabaseChanged, ReturnStatus>;
+// An output parameter of a remote procedure call, sent back after the call.
+struct ReturnValue {
+    uint16_t ordinal = 0;  // the parameter's place in the call, from 0
+    std::string name;
+    ColumnType type;
+    Value value;
+};
+
+using Event = std::variant<Message, ResultSet, DatabaseChanged, ReturnStatus, ReturnValue>;
 
 // One statement's reply: its events in wire order, then its DONE / DONEPROC.
 struct StatementReply {
     std::vector<Event> events;
-    bool error = false;                  // DONE status 0x02
-    std::optional<uint64_t> rowCount;    // DONE status 0x10 with this count
-    bool procedure = false;              // DONEPROC instead of DONE
+    bool error = false;                // DONE status 0x02
+    std::optional<uint64_t> rowCount;  // DONE status 0x10 with this count
+    bool procedure = false;            // DONEPROC instead of DONE
+    bool inProcedure = false;          // DONEINPROC: a statement run by a remote call
+};
+
+// A parameter of a remote procedure call, its value in canonical text.
+struct Parameter {
+    std::string name;  // "@P1"; empty when passed by position
+    ColumnType type;
+    Value value;
+    bool output = false;
 };
 
 struct CatalogOptions {
@@ -130,6 +147,11 @@ public:
 
     // Runs a whole batch (UTF-8). Always returns at least one reply.
     std::vector<StatementReply> executeBatch(const std::string& batch);
+    // Runs a remote procedure call (sp_executesql, sp_prepare, sp_execute, sp_prepexec,
+    // sp_unprepare, or a procedure by name). Always returns at least one reply; the last is
+    // DONEPROC.
+    std::vector<StatementReply> executeRpc(const std::string& procedure,
+                                           const std::vector<Parameter>& parameters);
 
 private:
     struct Impl;

@@ -6,6 +6,7 @@
 #include "Types.h"
 
 #include <array>
+#include <ctime>
 #include <functional>
 
 namespace standin {
@@ -50,14 +51,55 @@ Scalar collationProperty(const SessionState&, const Arguments& a) {
     return variant(std::nullopt);
 }
 
+// The server's version as @@VERSION shows it: the product first, as clients parse it.
+const char* const kVersion =
+    "Microsoft SQL Server 2022 (RTM) - 16.0.1000.6 (X64) \n\tsqlserver-standin, test equipment "
+    "speaking TDS";
+
+Scalar now(const SessionState&, const Arguments&) {
+    const std::time_t t = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&t, &local);
+    char buf[32];
+    std::strftime(buf, sizeof buf, "%Y-%m-%d %H:%M:%S.000", &local);
+    return {ColumnType{SqlType::DateTime}, std::string(buf)};
+}
+
+Scalar lastIdentity(const SessionState& s, const Arguments&) {
+    return {ColumnType{SqlType::Numeric, 0, 38, 0}, s.lastIdentity};
+}
+
+Scalar version(const SessionState&, const Arguments&) {
+    return {ColumnType{SqlType::NVarChar, 300}, std::string(kVersion)};
+}
+
+Scalar maxPrecision(const SessionState&, const Arguments&) {
+    return {ColumnType{SqlType::TinyInt}, std::string("38")};
+}
+
+Scalar transactionCount(const SessionState& s, const Arguments&) {
+    return {ColumnType{SqlType::Int}, std::to_string(s.transactions)};
+}
+
+Scalar language(const SessionState&, const Arguments&) {
+    return {ColumnType{SqlType::NVarChar, 128}, std::string("us_english")};
+}
+
 struct Builtin {
     const char* name;
     std::size_t arguments;
     Scalar (*call)(const SessionState&, const Arguments&);
 };
 
-constexpr std::array<Builtin, 3> kBuiltins = {{
+constexpr std::array<Builtin, 10> kBuiltins = {{
     {"DB_NAME", 0, databaseName},
+    {"GETDATE", 0, now},
+    {"SCOPE_IDENTITY", 0, lastIdentity},
+    {"@@IDENTITY", 0, lastIdentity},
+    {"@@VERSION", 0, version},
+    {"@@MAX_PRECISION", 0, maxPrecision},
+    {"@@TRANCOUNT", 0, transactionCount},
+    {"@@LANGUAGE", 0, language},
     {"DATABASEPROPERTYEX", 2, databaseProperty},
     {"COLLATIONPROPERTY", 2, collationProperty},
 }};
@@ -84,6 +126,8 @@ Scalar SessionState::call(const ast::Term& function) const {
         if (arguments.size() != b.arguments) throw SqlError(argumentCount(b.name, b.arguments));
         return b.call(*this, arguments);
     }
+    if (function.text.rfind("@@", 0) == 0)  // an unknown global reads as an undeclared variable
+        throw SqlError(msg::undeclaredVariable(function.text));
     throw SqlError(notBuiltin(function.text));
 }
 

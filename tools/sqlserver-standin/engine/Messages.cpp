@@ -125,13 +125,48 @@ Message truncated()
 {
     return makeMessage(8152, 16, "String or binary data would be truncated.", 14);
 }
-Message terminated()
+Message truncatedIn(const std::string& table, const std::string& column, const std::string& value)
 {
-    return makeMessage(3621, 0, "The statement has been terminated.", 0);
+    return makeMessage(2628, 16,
+                       "String or binary data would be truncated in table '" + table +
+                           "', column '" + column + "'. Truncated value: '" + value + "'.");
 }
+Message integerOverflow(const std::string& from, const std::string& value, SqlType to)
+{
+    const std::string head =
+        "The conversion of the " + from + " value '" + value + "' overflowed an ";
+    if (to == SqlType::Int)
+        return makeMessage(248, 16, head + "int column.");
+    return makeMessage(244, 16,
+                       head + (to == SqlType::SmallInt ? "INT2" : "INT1") +
+                           " column. Use a larger integer column.");
+}
+Message oneTimestamp(const std::string& table, const std::string& column)
+{
+    return makeMessage(2738, 16,
+                       "A table can only have one timestamp column. Because table '" + table +
+                           "' already has one, the column '" + column + "' cannot be added.",
+                       2);
+}
+Message duplicateKey(const std::string& constraint, const std::string& table,
+                     const std::string& key)
+{
+    return makeMessage(2627, 14,
+                       "Violation of PRIMARY KEY constraint '" + constraint +
+                           "'. Cannot insert duplicate key in object '" + table +
+                           "'. The duplicate key value is (" + key + ").");
+}
+Message identityValue(const std::string& table)
+{
+    return makeMessage(544, 16,
+                       "Cannot insert explicit value for identity column in table '" + table +
+                           "' when IDENTITY_INSERT is set to OFF.");
+}
+Message terminated() { return makeMessage(3621, 0, "The statement has been terminated.", 0); }
 Message objectExists(const std::string& name)
 {
-    return makeMessage(2714, 16, "There is already an object named '" + name + "' in the database.", 6);
+    return makeMessage(2714, 16, "There is already an object named '" + name + "' in the database.",
+                       6);
 }
 Message columnCount()
 {
@@ -152,19 +187,21 @@ Message duplicateColumn(const std::string& column, const std::string& table)
                     "' in table '" + table + "' is specified more than once.",
                 3);
 }
-Message nullNotAllowed(const std::string& column, const std::string& table)
+Message nullNotAllowed(const std::string& column, const std::string& table,
+                       const std::string& verb)
 {
     return makeMessage(515, 16,
-                "Cannot insert the value NULL into column '" + column + "', table '" + table +
-                    "'; column does not allow nulls. INSERT fails.",
-                2);
+                       "Cannot insert the value NULL into column '" + column + "', table '" +
+                           table + "'; column does not allow nulls. " + verb + " fails.",
+                       2);
 }
 Message timestampValue()
 {
-    return makeMessage(273, 16,
-                "Cannot insert an explicit value into a timestamp column. Use INSERT with a column "
-                "list to exclude the timestamp column, or insert a DEFAULT into the timestamp "
-                "column.");
+    return makeMessage(
+        273, 16,
+        "Cannot insert an explicit value into a timestamp column. Use INSERT with a column "
+        "list to exclude the timestamp column, or insert a DEFAULT into the timestamp "
+        "column.");
 }
 Message cannotDrop(const std::string& kind, const std::string& name)
 {
@@ -180,11 +217,11 @@ Message databaseMissing(const std::string& name)
 }
 Message databaseChanged(const std::string& name)
 {
-    return makeMessage(5701, 10, "Changed database context to '" + name + "'.", 2);
+    return makeMessage(5701, 0, "Changed database context to '" + name + "'.", 2);
 }
 Message languageChanged()
 {
-    return makeMessage(5703, 10, "Changed language setting to us_english.");
+    return makeMessage(5703, 0, "Changed language setting to us_english.");
 }
 Message procedureMissing(const std::string& name)
 {

@@ -39,13 +39,21 @@ Message dateFormat();                                                           
 Message dateRange(const std::string& from, const std::string& to);               // 242
 Message guidFormat();                                                            // 8169
 Message truncated();                                                             // 8152
+Message truncatedIn(const std::string& table, const std::string& column,
+                    const std::string& value);                                   // 2628
+Message integerOverflow(const std::string& from, const std::string& value, SqlType to);  // 248, 244
+Message oneTimestamp(const std::string& table, const std::string& column);       // 2738
+Message duplicateKey(const std::string& constraint, const std::string& table,
+                     const std::string& key);                                    // 2627
+Message identityValue(const std::string& table);                                 // 544
 Message terminated();                                                            // 3621
 Message objectExists(const std::string& name);                                   // 2714
 Message columnCount();                                                           // 213
 Message invalidObject(const std::string& name);                                  // 208
 Message invalidColumn(const std::string& name);                                  // 207
 Message duplicateColumn(const std::string& column, const std::string& table);    // 2705
-Message nullNotAllowed(const std::string& column, const std::string& table);     // 515
+Message nullNotAllowed(const std::string& column, const std::string& table,
+                       const std::string& verb);                                 // 515
 Message timestampValue();                                                        // 273
 Message cannotDrop(const std::string& kind, const std::string& name);            // 3701
 Message databaseMissing(const std::string& name);                                // 911

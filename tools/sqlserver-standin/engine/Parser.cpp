@@ -10,14 +10,19 @@
 namespace standin {
 namespace {
 
-const char* const kStatementWords[] = {"SELECT", "INSERT", "UPDATE", "DELETE", "CREATE", "DROP",
-                                       "USE", "DECLARE", "SET", "EXEC", "EXECUTE", "IF", "BEGIN",
-                                       "END", "WHILE", "RETURN", "PRINT", "ALTER", "TRUNCATE"};
+const char* const kStatementWords[] = {
+    "SELECT",  "INSERT", "UPDATE", "DELETE",  "CREATE",   "DROP",   "USE",
+    "DECLARE", "SET",    "EXEC",   "EXECUTE", "IF",       "BEGIN",  "END",
+    "WHILE",   "RETURN", "PRINT",  "ALTER",   "TRUNCATE", "COMMIT", "ROLLBACK"};
 const char* const kReservedWords[] = {
-    "FROM", "WHERE", "INTO", "VALUES", "ORDER", "BY", "AS", "WITH", "TABLE", "VIEW", "NULL",
-    "AND", "OR", "NOT", "DEFAULT", "ON", "OPENXML", "GROUP", "HAVING", "UNION", "JOIN", "INNER",
-    "LEFT", "RIGHT", "OUTER", "CROSS", "PRIMARY", "KEY", "IS", "IN", "LIKE", "BETWEEN", "CASE",
-    "WHEN", "THEN", "ELSE", "DISTINCT", "TOP", "PROCEDURE", "PROC", "DATABASE", "OUTPUT"};
+    "FROM",       "WHERE",    "INTO",       "VALUES",    "ORDER",     "BY",           "AS",
+    "WITH",       "TABLE",    "VIEW",       "NULL",      "AND",       "OR",           "NOT",
+    "DEFAULT",    "ON",       "OPENXML",    "GROUP",     "HAVING",    "UNION",        "JOIN",
+    "INNER",      "LEFT",     "RIGHT",      "OUTER",     "CROSS",     "PRIMARY",      "KEY",
+    "IS",         "IN",       "LIKE",       "BETWEEN",   "CASE",      "WHEN",         "THEN",
+    "ELSE",       "DISTINCT", "TOP",        "PROCEDURE", "PROC",      "DATABASE",     "OUTPUT",
+    "EXISTS",     "IDENTITY", "CONSTRAINT", "UNIQUE",    "CLUSTERED", "NONCLUSTERED", "TRAN",
+    "TRANSACTION"};
 
 bool isOneOf(const Token& t, const auto& words)
 {
@@ -39,7 +44,12 @@ bool isReserved(const Token& t)
 
 class Parser {
 public:
-    explicit Parser(const std::string& batch) : tokens_(tokenize(batch)) {}
+    Parser(const std::string& batch, const std::vector<std::string>& declared)
+        : tokens_(tokenize(batch))
+{
+        for (const std::string& name : declared)
+            declared_.insert(foldKey(name));
+    }
 
     std::vector<ast::Located> run()
     {
@@ -53,6 +63,13 @@ public:
             out.push_back({line, statement(out.empty())});
         }
         return out;
+    }
+
+    ast::Expr expression() {
+        ast::Expr e = expr();
+        if (peek().kind != Token::End)
+            fail();
+        return e;
     }
 
 private:
@@ -237,6 +254,9 @@ private:
             ++pos_;
             t.kind = ast::Term::Number;
             t.text = "-" + take().text;
+        } else if (tok.kind == Token::Variable && tok.text.rfind("@@", 0) == 0) {
+            t.kind = ast::Term::Function;  // a global such as @@VERSION
+            t.text = take().text;
         } else if (tok.kind == Token::Variable) {
             t.kind = ast::Term::Variable;
             t.text = declaredVariable();
@@ -265,8 +285,7 @@ private:
         return e;
     }
 
-    ast::Statement statement(bool first)
-    {
+    ast::Statement statement(bool first) {
         if (acceptWord("SELECT"))
             return select();
         if (acceptWord("INSERT"))
@@ -281,13 +300,102 @@ private:
             return declare();
         if (acceptWord("SET"))
             return set();
+        if (acceptWord("UPDATE"))
+            return update();
+        if (acceptWord("DELETE"))
+            return erase();
+        if (acceptWord("TRUNCATE")) {
+            expectWord("TABLE");
+            return ast::Delete{objectName(), {}, true};
+        }
+        if (acceptWord("PRINT"))
+            return ast::Print{expr()};
+        if (acceptWord("IF"))
+            return ifExists();
+        if (peek().isWord("BEGIN") && (peek(1).isWord("TRAN") || peek(1).isWord("TRANSACTION")))
+            return transaction(ast::Transaction::Begin);
+        if (peek().isWord("COMMIT"))
+            return transaction(ast::Transaction::Commit);
+        if (peek().isWord("ROLLBACK"))
+            return transaction(ast::Transaction::Rollback);
         if (acceptWord("EXEC") || acceptWord("EXECUTE") || (first && atName()))
             return exec();
         fail();
     }
 
-    ast::Select select()
-    {
+    ast::Transaction transaction(ast::Transaction::Kind kind) {
+        pos_ += 1;
+        if (!acceptWord("TRAN") && !acceptWord("TRANSACTION") && kind == ast::Transaction::Begin)
+            fail();
+        if (atName()) namePart();  // a transaction name changes nothing here
+        return {kind};
+    }
+
+    ast::Where where() {
+        if (!acceptWord("WHERE"))
+            return std::nullopt;
+        std::string column = columnRef();
+        expectSymbol("=");
+        return std::make_pair(std::move(column), expr());
+    }
+
+    ast::Update update() {
+        ast::Update u;
+        u.table = objectName();
+        expectWord("SET");
+        do {
+            std::string column = columnRef();
+            expectSymbol("=");
+            u.assignments.emplace_back(std::move(column), expr());
+        } while (acceptSymbol(","));
+        u.where = where();
+        return u;
+    }
+
+    ast::Delete erase() {
+        ast::Delete d;
+        acceptWord("FROM");
+        d.table = objectName();
+        d.where = where();
+        return d;
+    }
+
+    // One statement, or BEGIN ... END around several.
+    std::vector<ast::Located> body() {
+        std::vector<ast::Located> out;
+        if (!acceptWord("BEGIN")) {
+            const int line = peek().line;
+            out.push_back({line, statement(false)});
+            return out;
+        }
+        while (!acceptWord("END")) {
+            if (peek().kind == Token::End)
+                fail();
+            if (acceptSymbol(";"))
+                continue;
+            const int line = peek().line;
+            out.push_back({line, statement(false)});
+        }
+        return out;
+    }
+
+    ast::If ifExists() {
+        ast::If i;
+        i.negate = acceptWord("NOT");
+        expectWord("EXISTS");
+        expectSymbol("(");
+        expectWord("SELECT");
+        i.query = select();
+        expectSymbol(")");
+        i.then = body();
+        while (acceptSymbol(";")) {
+        }
+        if (acceptWord("ELSE"))
+            i.otherwise = body();
+        return i;
+    }
+
+    ast::Select select() {
         ast::Select s;
         do
             s.items.push_back(selectItem());
@@ -300,11 +408,7 @@ private:
             else
                 s.table = objectName();
         }
-        if (acceptWord("WHERE")) {
-            std::string column = columnRef();
-            expectSymbol("=");
-            s.where.emplace(std::move(column), expr());
-        }
+        s.where = where();
         if (acceptWord("ORDER")) {
             expectWord("BY");
             do {
@@ -333,7 +437,11 @@ private:
             item.star = true;
             return item;
         }
-        if (atName() && !atFunction())
+        if (peek().isWord("COUNT") && peek(1).isSymbol("(") && peek(2).isSymbol("*")) {
+            pos_ += 3;
+            expectSymbol(")");
+            item.countAll = true;
+        } else if (atName() && !atFunction())
             item.column = columnRef();
         else
             item.value = expr();
@@ -442,14 +550,14 @@ private:
         t.name = objectName();
         expectSymbol("(");
         do {
+            if (peek().isWord("CONSTRAINT") || peek().isWord("PRIMARY")) {
+                tableKey(t);
+                continue;
+            }
             ast::ColumnSpec c;
             c.name = namePart();
             c.type = typeSpec(static_cast<int>(t.columns.size()) + 1, c.name);
-            if (acceptWord("NOT")) {
-                expectWord("NULL");
-                c.nullable = false;
-            } else {
-                acceptWord("NULL");
+            while (columnConstraint(t, c)) {
             }
             t.columns.push_back(std::move(c));
         } while (acceptSymbol(","));
@@ -457,8 +565,72 @@ private:
         return t;
     }
 
-    ast::Drop drop()
-    {
+    // [CONSTRAINT name] PRIMARY KEY [CLUSTERED | NONCLUSTERED]: the name, or false when absent.
+    bool primaryKey(ast::CreateTable& t) {
+        std::string name;
+        if (acceptWord("CONSTRAINT"))
+            name = namePart();
+        else if (!peek().isWord("PRIMARY"))
+            return false;
+        expectWord("PRIMARY");
+        expectWord("KEY");
+        if (!acceptWord("CLUSTERED"))
+            acceptWord("NONCLUSTERED");
+        if (!t.keyColumns.empty())
+            raise(makeMessage(
+                      8110, 16,
+                      "Cannot add multiple PRIMARY KEY constraints to table '" + t.name + "'."),
+                  lastLine());
+        t.primaryKey = name;
+        return true;
+    }
+
+    void tableKey(ast::CreateTable& t) {
+        if (!primaryKey(t))
+            fail();
+        expectSymbol("(");
+        do {
+            t.keyColumns.push_back(namePart());
+            if (!acceptWord("ASC"))
+                acceptWord("DESC");
+        } while (acceptSymbol(","));
+        expectSymbol(")");
+    }
+
+    bool columnConstraint(ast::CreateTable& t, ast::ColumnSpec& c) {
+        if (acceptWord("NOT")) {
+            expectWord("NULL");
+            c.nullable = false;
+        } else if (acceptWord("NULL")) {
+        } else if (acceptWord("IDENTITY")) {
+            c.identity.emplace();
+            if (acceptSymbol("(")) {
+                c.identity->seed = signedNumber();
+                expectSymbol(",");
+                c.identity->step = signedNumber();
+                expectSymbol(")");
+            }
+            c.nullable = false;
+        } else if (acceptWord("DEFAULT")) {
+            const bool parenthesised = acceptSymbol("(");
+            c.defaultValue = expr();
+            if (parenthesised)
+                expectSymbol(")");
+        } else if (primaryKey(t)) {
+            t.keyColumns.push_back(c.name);
+            c.nullable = false;
+        } else {
+            return false;
+        }
+        return true;
+    }
+
+    long long signedNumber() {
+        const bool negative = acceptSymbol("-");
+        return negative ? -number() : number();
+    }
+
+    ast::Drop drop() {
         ast::Drop d;
         if (acceptWord("VIEW"))
             d.view = true;
@@ -554,9 +726,62 @@ private:
 
 }  // namespace
 
-std::vector<ast::Located> parseBatch(const std::string& batch)
+std::vector<ast::Located> parseBatch(const std::string& batch,
+                                     const std::vector<std::string>& declared)
 {
-    return Parser(batch).run();
+    return Parser(batch, declared).run();
+}
+
+ast::Expr parseExpression(const std::string& text) { return Parser(text, {}).expression(); }
+
+namespace {
+
+std::string typeText(const ColumnType& t)
+{
+    std::string out = types::name(t.type);
+    if (t.type == SqlType::Decimal || t.type == SqlType::Numeric)
+        return out + "(" + std::to_string(t.precision) + ", " + std::to_string(t.scale) + ")";
+    return t.length > 0 && types::isCharacter(t.type) ? out + "(" + std::to_string(t.length) + ")" : out;
+}
+
+std::string quoted(const std::string& text)
+{
+    std::string out = "'";
+    for (char c : text)
+        out += c == '\'' ? std::string("''") : std::string(1, c);
+    return out + "'";
+}
+
+std::string termSource(const ast::Term& t)
+{
+    switch (t.kind) {
+    case ast::Term::String: return quoted(t.text);
+    case ast::Term::NString: return "N" + quoted(t.text);
+    case ast::Term::Number:
+    case ast::Term::Variable: return t.text;
+    case ast::Term::Null: return "NULL";
+    case ast::Term::Char: return "char(" + std::to_string(t.code) + ")";
+    case ast::Term::NChar: return "nchar(" + std::to_string(t.code) + ")";
+    case ast::Term::Function: break;
+    }
+    if (t.text.rfind("@@", 0) == 0)
+        return t.text;
+    if (text::equalNoCase(t.text, "CONVERT") || text::equalNoCase(t.text, "CAST"))
+        return "CAST(" + sourceOf(t.arguments.at(0)) + " AS " + typeText(t.target) + ")";
+    std::string arguments;
+    for (const ast::Expr& a : t.arguments)
+        arguments += (arguments.empty() ? "" : ", ") + sourceOf(a);
+    return t.text + "(" + arguments + ")";
+}
+
+}  // namespace
+
+std::string sourceOf(const ast::Expr& e)
+{
+    std::string out;
+    for (const ast::Term& t : e.terms)
+        out += (out.empty() ? "" : " + ") + termSource(t);
+    return out;
 }
 
 }  // namespace standin

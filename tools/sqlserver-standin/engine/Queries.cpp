@@ -4,7 +4,12 @@
 #include "Text.h"
 #include "Types.h"
 
+#include "Parser.h"
+
 #include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <utility>
 
 namespace standin {
 namespace {
@@ -69,7 +74,8 @@ Rowset tableRows(const SessionState& s, const std::string& name)
     return r;
 }
 
-// OPENXML's values arrive as Unicode text and convert to the WITH types.
+// OPENXML's values arrive as Unicode text and convert to the WITH types; like the server's
+// other conversions, a value longer than its type is cut.
 Rowset openXmlRows(const SessionState& s, const ast::OpenXml& o)
 {
     const Scalar handle = s.evaluate(ast::Expr{{o.handle}});
@@ -91,22 +97,33 @@ Rowset openXmlRows(const SessionState& s, const ast::OpenXml& o)
         for (std::size_t i = 0; i < raw.size(); ++i)
             raw[i] = r.columns[i].type.type == SqlType::Timestamp
                          ? std::nullopt
-                         : types::convert(raw[i], source, r.columns[i].type);
+                         : types::convert(raw[i], source, r.columns[i].type, true);
         r.rows.push_back(std::move(raw));
     }
     return r;
 }
 
+// Whether each row meets the condition (every row without one).
+std::vector<bool> matches(const SessionState& s, const ast::Where& where,
+                          const std::vector<TableColumn>& columns,
+                          const std::vector<std::vector<Value>>& rows)
+{
+    if (!where)
+        return std::vector<bool>(rows.size(), true);
+    const std::size_t i = columnIndex(columns, where->first);
+    const Scalar wanted = s.evaluate(where->second);
+    const Value v = types::convert(wanted.value, wanted.type, columns[i].type, true);
+    std::vector<bool> out;
+    for (const auto& row : rows)
+        out.push_back(v && row[i] && types::compare(row[i], v, columns[i].type) == 0);
+    return out;
+}
+
 void filter(const SessionState& s, const ast::Select& sel, Rowset& r)
 {
-    if (!sel.where)
-        return;
-    const std::size_t i = columnIndex(r.columns, sel.where->first);
-    const Scalar wanted = s.evaluate(sel.where->second);
-    const Value v = types::convert(wanted.value, wanted.type, r.columns[i].type, true);
-    std::erase_if(r.rows, [&](const auto& row) {
-        return !v || !row[i] || types::compare(row[i], v, r.columns[i].type) != 0;
-    });
+    const std::vector<bool> keep = matches(s, sel.where, r.columns, r.rows);
+    std::size_t k = 0;
+    std::erase_if(r.rows, [&](const auto&) { return !keep[k++]; });
 }
 
 void order(const ast::Select& sel, Rowset& r)
@@ -130,7 +147,21 @@ Rowset project(const SessionState& s, const ast::Select& sel, Rowset in, bool ha
     Rowset out;
     std::vector<std::optional<std::size_t>> from;
     std::vector<Scalar> constants;
+    const bool counting =
+        std::any_of(sel.items.begin(), sel.items.end(), [](const auto& i) { return i.countAll; });
     for (const auto& item : sel.items) {
+        if (item.countAll) {
+            out.columns.push_back({item.alias, ColumnType{SqlType::Int}, true, {}});
+            from.emplace_back();
+            constants.push_back({ColumnType{SqlType::Int}, std::to_string(in.rows.size())});
+            continue;
+        }
+        if (counting && (item.star || item.column))
+            throw SqlError(
+                makeMessage(8120, 16,
+                            "Column '" + (item.column ? *item.column : std::string("*")) +
+                                "' is invalid in the select list because it is not contained in "
+                                "either an aggregate function or the GROUP BY clause."));
         if (item.star) {
             if (!hasSource)
                 throw SqlError(makeMessage(263, 16, "Must specify table to select from."));
@@ -157,6 +188,8 @@ Rowset project(const SessionState& s, const ast::Select& sel, Rowset in, bool ha
         from.emplace_back();
         constants.push_back(std::move(v));
     }
+    if (counting)
+        in.rows.assign(1, {});
     for (const auto& row : in.rows) {
         std::vector<Value> values;
         for (std::size_t k = 0; k < from.size(); ++k)
@@ -186,21 +219,144 @@ std::string qualified(const SessionState& s, const std::string& table)
     return s.database->name() + ".dbo." + table;
 }
 
-// Every column of the table for one new row: converted values, generated row versions.
-std::vector<Value> fullRow(SessionState& s, const TableInfo& table, const std::vector<std::size_t>& targets,
-                           const std::vector<Scalar>& values)
+// A value converted to its column's type; one too long names the table, column and kept part.
+Value stored(const SessionState& s, const TableInfo& table, std::size_t column,
+             const Scalar& value)
 {
-    std::vector<Value> row(table.columns.size());
-    for (std::size_t k = 0; k < targets.size(); ++k)
-        row[targets[k]] = types::convert(values[k].value, values[k].type, table.columns[targets[k]].type);
-    for (std::size_t i = 0; i < row.size(); ++i) {
-        const TableColumn& c = table.columns[i];
-        if (c.type.type == SqlType::Timestamp)
-            row[i] = s.database->nextTimestamp();
-        if (!row[i] && !c.nullable)
-            throw SqlError(msg::nullNotAllowed(c.name, qualified(s, table.name)));
+    const ColumnType& type = table.columns[column].type;
+    try {
+        return types::convert(value.value, value.type, type);
+    } catch (const SqlError& e) {
+        if (e.messages.front().number != msg::truncated().number)
+            throw;
+        const Value kept = types::convert(value.value, value.type, type, true);
+        throw SqlError(
+            msg::truncatedIn(qualified(s, table.name), table.columns[column].name, *kept));
     }
+}
+
+// What a column holds when the statement gives it no value (or DEFAULT).
+Value generated(SessionState& s, const TableInfo& table, std::size_t i)
+{
+    const TableColumn& c = table.columns[i];
+    if (c.type.type == SqlType::Timestamp)
+        return s.database->nextTimestamp();
+    if (c.identity) {
+        s.lastIdentity = std::to_string(s.database->nextIdentity(table, i));
+        return s.lastIdentity;
+    }
+    if (c.defaultValue.empty())
+        return std::nullopt;
+    const Scalar v = s.evaluate(parseExpression(c.defaultValue));
+    return stored(s, table, i, v);
+}
+
+void checkNulls(const SessionState& s, const TableInfo& table, const std::vector<Value>& row,
+                const char* verb)
+{
+    for (std::size_t i = 0; i < row.size(); ++i)
+        if (!row[i] && !table.columns[i].nullable)
+            throw SqlError(
+                msg::nullNotAllowed(table.columns[i].name, qualified(s, table.name), verb));
+}
+
+// Every column of the table for one new row; a missing value (nullopt) is the column's default.
+std::vector<Value> fullRow(SessionState& s, const TableInfo& table,
+                           const std::vector<std::size_t>& targets,
+                           const std::vector<std::optional<Scalar>>& values)
+{
+    std::vector<std::optional<Value>> given(table.columns.size());
+    for (std::size_t k = 0; k < targets.size(); ++k) {
+        const TableColumn& c = table.columns[targets[k]];
+        if (values[k] && c.type.type == SqlType::Timestamp)
+            throw SqlError(msg::timestampValue());
+        if (values[k] && c.identity)
+            throw SqlError(msg::identityValue(table.name));
+        if (values[k])
+            given[targets[k]] = stored(s, table, targets[k], *values[k]);
+    }
+    std::vector<Value> row(table.columns.size());
+    for (std::size_t i = 0; i < row.size(); ++i)
+        row[i] = given[i] ? *given[i] : generated(s, table, i);
+    checkNulls(s, table, row, "INSERT");
     return row;
+}
+
+// A primary key refuses a value it already holds.
+void checkKey(const TableInfo& table, const std::vector<std::vector<Value>>& rows)
+{
+    std::vector<std::size_t> key;
+    for (std::size_t i = 0; i < table.columns.size(); ++i)
+        if (!table.columns[i].primaryKey.empty())
+            key.push_back(i);
+    if (key.empty())
+        return;
+    const auto less = [&](const std::vector<Value>* a, const std::vector<Value>* b) {
+        for (std::size_t i : key)
+            if (const int c = types::compare((*a)[i], (*b)[i], table.columns[i].type); c != 0)
+                return c < 0;
+        return false;
+    };
+    std::vector<const std::vector<Value>*> sorted;
+    for (const auto& row : rows)
+        sorted.push_back(&row);
+    std::stable_sort(sorted.begin(), sorted.end(), less);
+    for (std::size_t r = 1; r < sorted.size(); ++r) {
+        if (less(sorted[r - 1], sorted[r]))
+            continue;
+        std::string shown;
+        for (std::size_t i : key)
+            shown +=
+                (shown.empty() ? "" : ", ") + text::trimRight((*sorted[r])[i].value_or("<NULL>"));
+        throw SqlError(
+            msg::duplicateKey(table.columns[key[0]].primaryKey, "dbo." + table.name, shown));
+    }
+}
+
+// Rows added to a table, checked against its key together with the rows it had.
+void append(SessionState& s, const TableInfo& table, const std::vector<std::vector<Value>>& rows)
+{
+    std::vector<std::vector<Value>> all = s.database->rows(table);
+    if (std::any_of(table.columns.begin(), table.columns.end(),
+                    [](const auto& c) { return !c.primaryKey.empty(); })) {
+        all.insert(all.end(), rows.begin(), rows.end());
+        checkKey(table, all);
+    }
+    s.database->insert(table, rows);
+}
+
+// One identity column a table, of a whole-number type.
+void checkIdentity(const ast::CreateTable& create, const std::vector<TableColumn>& columns)
+{
+    bool seen = false;
+    for (const TableColumn& c : columns) {
+        if (!c.identity)
+            continue;
+        if (std::exchange(seen, true))
+            throw SqlError(makeMessage(2744, 16,
+                                       "Multiple identity columns specified for table '" +
+                                           create.name +
+                                           "'. Only one identity column per table is allowed."));
+        const SqlType t = c.type.type;
+        const bool whole = t == SqlType::TinyInt || t == SqlType::SmallInt || t == SqlType::Int ||
+                           t == SqlType::BigInt ||
+                           ((t == SqlType::Decimal || t == SqlType::Numeric) && c.type.scale == 0);
+        if (!whole)
+            throw SqlError(makeMessage(
+                2749, 16,
+                "Identity column '" + c.name +
+                    "' must be of data type int, bigint, smallint, tinyint, or decimal or "
+                    "numeric with a scale of 0, and constrained to be nonnullable."));
+    }
+}
+
+// The server names an unnamed key PK__<table>__<16 hex digits>; ours come from the name.
+std::string generatedKeyName(const std::string& table)
+{
+    char hex[20];
+    std::snprintf(hex, sizeof hex, "%016llX",
+                  static_cast<unsigned long long>(std::hash<std::string>{}(table)));
+    return "PK__" + table.substr(0, 8) + "__" + hex;
 }
 
 template <typename Work>
@@ -217,21 +373,18 @@ auto atomically(Database& db, Work work)
     }
 }
 
+// Without a column list every column counts by position, the identity column excepted.
 std::vector<std::size_t> insertTargets(const Target& t, const ast::Insert& ins)
 {
     std::vector<std::size_t> targets;
     if (ins.columns.empty()) {
         for (std::size_t i = 0; i < t.visible.size(); ++i)
-            if (t.visible[i].type.type != SqlType::Timestamp)
+            if (!t.table.columns[t.place[i]].identity)
                 targets.push_back(t.place[i]);
         return targets;
     }
-    for (const std::string& name : ins.columns) {
-        const std::size_t i = columnIndex(t.visible, name);
-        if (t.visible[i].type.type == SqlType::Timestamp)
-            throw SqlError(msg::timestampValue());
-        targets.push_back(t.place[i]);
-    }
+    for (const std::string& name : ins.columns)
+        targets.push_back(t.place[columnIndex(t.visible, name)]);
     return targets;
 }
 
@@ -286,9 +439,12 @@ StatementReply runSelect(SessionState& s, const ast::Select& sel)
             targets.push_back(i);
         std::vector<std::vector<Value>> rows;
         for (const auto& row : r.rows) {
-            std::vector<Scalar> values;
+            std::vector<std::optional<Scalar>> values;
             for (std::size_t i = 0; i < row.size(); ++i)
-                values.push_back({r.columns[i].type, row[i]});
+                if (r.columns[i].type.type == SqlType::Timestamp)
+                    values.emplace_back();  // a new table makes its own row versions
+                else
+                    values.push_back(Scalar{r.columns[i].type, row[i]});
             rows.push_back(fullRow(s, table, targets, values));
         }
         s.database->insert(table, rows);
@@ -302,24 +458,24 @@ StatementReply runInsert(SessionState& s, const ast::Insert& ins)
 {
     const Target t = resolve(s, ins.table);
     const std::vector<std::size_t> targets = insertTargets(t, ins);
-    std::vector<std::vector<Scalar>> sourceRows;
+    std::vector<std::vector<std::optional<Scalar>>> sourceRows;
     if (ins.select) {
         Rowset r = evaluateSelect(s, *ins.select);
         if (r.columns.size() != targets.size())
             throw SqlError(msg::columnCount());
         for (const auto& row : r.rows) {
-            std::vector<Scalar> values;
+            std::vector<std::optional<Scalar>> values;
             for (std::size_t i = 0; i < row.size(); ++i)
-                values.push_back({r.columns[i].type, row[i]});
+                values.push_back(Scalar{r.columns[i].type, row[i]});
             sourceRows.push_back(std::move(values));
         }
     } else {
         for (const auto& row : ins.rows) {
             if (row.size() != targets.size())
                 throw SqlError(valueCountMismatch(ins, row.size(), targets.size()));
-            std::vector<Scalar> values;
+            std::vector<std::optional<Scalar>> values;
             for (const auto& e : row)
-                values.push_back(e ? s.evaluate(*e) : Scalar{});
+                values.push_back(e ? std::optional(s.evaluate(*e)) : std::nullopt);
             sourceRows.push_back(std::move(values));
         }
     }
@@ -327,7 +483,7 @@ StatementReply runInsert(SessionState& s, const ast::Insert& ins)
         std::vector<std::vector<Value>> rows;
         for (const auto& values : sourceRows)
             rows.push_back(fullRow(s, t.table, targets, values));
-        s.database->insert(t.table, rows);
+        append(s, t.table, rows);
         return rows.size();
     });
     StatementReply reply;
@@ -338,8 +494,26 @@ StatementReply runInsert(SessionState& s, const ast::Insert& ins)
 StatementReply runCreateTable(SessionState& s, const ast::CreateTable& create)
 {
     std::vector<TableColumn> columns;
-    for (const auto& c : create.columns)
-        columns.push_back({c.name, c.type, c.nullable, {}});
+    for (const auto& c : create.columns) {
+        TableColumn column{c.name, c.type, c.nullable, {}};
+        if (c.identity)
+            column.identity.emplace(c.identity->seed, c.identity->step);
+        if (c.defaultValue)
+            column.defaultValue = sourceOf(*c.defaultValue);
+        columns.push_back(std::move(column));
+    }
+    checkIdentity(create, columns);
+    for (const std::string& key : create.keyColumns) {
+        const auto c = std::find_if(columns.begin(), columns.end(), [&](const TableColumn& c) {
+            return text::equalNoCase(c.name, key);
+        });
+        if (c == columns.end())
+            throw SqlError(makeMessage(
+                1911, 16, "Column name '" + key + "' does not exist in the target table or view."));
+        c->primaryKey =
+            create.primaryKey.empty() ? generatedKeyName(create.name) : create.primaryKey;
+        c->nullable = false;
+    }
     atomically(*s.database, [&] {
         s.database->createTable(create.name, columns);
         return 0;
@@ -384,6 +558,66 @@ StatementReply runDrop(SessionState& s, const ast::Drop& drop)
         return 0;
     });
     return {};
+}
+
+}  // namespace standin
+
+namespace standin {
+
+StatementReply runUpdate(SessionState& s, const ast::Update& update)
+{
+    const Target t = resolve(s, update.table);
+    std::vector<std::pair<std::size_t, Scalar>> assignments;
+    for (const auto& [column, value] : update.assignments) {
+        const std::size_t i = t.place[columnIndex(t.visible, column)];
+        if (t.table.columns[i].identity)
+            throw SqlError(makeMessage(
+                8102, 16, "Cannot update identity column '" + t.table.columns[i].name + "'."));
+        if (t.table.columns[i].type.type == SqlType::Timestamp)
+            throw SqlError(makeMessage(272, 16, "Cannot update a timestamp column."));
+        assignments.emplace_back(i, s.evaluate(value));
+    }
+    const std::size_t count = atomically(*s.database, [&] {
+        std::vector<std::vector<Value>> rows = s.database->rows(t.table);
+        const std::vector<bool> hit = matches(s, update.where, t.table.columns, rows);
+        std::size_t changed = 0;
+        for (std::size_t r = 0; r < rows.size(); ++r) {
+            if (!hit[r])
+                continue;
+            ++changed;
+            for (const auto& [i, value] : assignments)
+                rows[r][i] = stored(s, t.table, i, value);
+            for (std::size_t i = 0; i < rows[r].size(); ++i)
+                if (t.table.columns[i].type.type == SqlType::Timestamp)
+                    rows[r][i] = s.database->nextTimestamp();
+            checkNulls(s, t.table, rows[r], "UPDATE");
+        }
+        checkKey(t.table, rows);
+        s.database->replaceRows(t.table, rows);
+        return changed;
+    });
+    StatementReply reply;
+    reply.rowCount = s.count(count);
+    return reply;
+}
+
+StatementReply runDelete(SessionState& s, const ast::Delete& erase)
+{
+    const Target t = resolve(s, erase.table);
+    const std::size_t count = atomically(*s.database, [&] {
+        std::vector<std::vector<Value>> rows = s.database->rows(t.table);
+        const std::vector<bool> hit = matches(s, erase.where, t.table.columns, rows);
+        std::vector<std::vector<Value>> kept;
+        for (std::size_t r = 0; r < rows.size(); ++r)
+            if (!hit[r])
+                kept.push_back(std::move(rows[r]));
+        s.database->replaceRows(t.table, kept);
+        return rows.size() - kept.size();
+    });
+    StatementReply reply;
+    if (!erase.truncate)
+        reply.rowCount = s.count(count);
+    return reply;
 }
 
 }  // namespace standin

@@ -4,6 +4,8 @@
 #include "Text.h"
 #include "Types.h"
 
+#include <algorithm>
+#include <iterator>
 #include <stdexcept>
 
 namespace standin {
@@ -41,21 +43,70 @@ StatementReply setOption(SessionState& s, const ast::SetOption& o)
     return reply;
 }
 
+// PRINT arrives as an information message numbered 0.
+StatementReply print(SessionState& s, const ast::Print& p)
+{
+    const Scalar v = s.evaluate(p.value);
+    const ColumnType text{types::isUnicode(v.type.type) ? SqlType::NVarChar : SqlType::VarChar,
+                          8000, 0, 0};
+    StatementReply reply;
+    reply.events.emplace_back(
+        makeMessage(0, 0, types::convert(v.value, v.type, text, true).value_or("")));
+    return reply;
+}
+
+// Transactions are counted for @@TRANCOUNT; each statement stands on its own regardless.
+StatementReply transaction(SessionState& s, const ast::Transaction& t)
+{
+    if (t.kind == ast::Transaction::Begin) {
+        ++s.transactions;
+        return {};
+    }
+    const bool commit = t.kind == ast::Transaction::Commit;
+    if (s.transactions == 0)
+        throw SqlError(
+            makeMessage(commit ? 3902 : 3903, 16,
+                        std::string("The ") + (commit ? "COMMIT" : "ROLLBACK") +
+                            " TRANSACTION request has no corresponding BEGIN TRANSACTION."));
+    s.transactions = commit ? s.transactions - 1 : 0;
+    return {};
+}
+
 StatementReply run(SessionState& s, const ast::Statement& statement)
 {
     return std::visit(
         [&](const auto& st) -> StatementReply {
             using T = std::decay_t<decltype(st)>;
-            if constexpr (std::is_same_v<T, ast::Select>) return runSelect(s, st);
-            else if constexpr (std::is_same_v<T, ast::Insert>) return runInsert(s, st);
-            else if constexpr (std::is_same_v<T, ast::CreateTable>) return runCreateTable(s, st);
-            else if constexpr (std::is_same_v<T, ast::CreateView>) return runCreateView(s, st);
-            else if constexpr (std::is_same_v<T, ast::Drop>) return runDrop(s, st);
-            else if constexpr (std::is_same_v<T, ast::Use>) return runUse(s, st);
-            else if constexpr (std::is_same_v<T, ast::Declare>) return declare(s, st);
-            else if constexpr (std::is_same_v<T, ast::SetVariable>) return setVariable(s, st);
-            else if constexpr (std::is_same_v<T, ast::SetOption>) return setOption(s, st);
-            else return runExec(s, st);
+            if constexpr (std::is_same_v<T, ast::Select>)
+                return runSelect(s, st);
+            else if constexpr (std::is_same_v<T, ast::Insert>)
+                return runInsert(s, st);
+            else if constexpr (std::is_same_v<T, ast::CreateTable>)
+                return runCreateTable(s, st);
+            else if constexpr (std::is_same_v<T, ast::CreateView>)
+                return runCreateView(s, st);
+            else if constexpr (std::is_same_v<T, ast::Drop>)
+                return runDrop(s, st);
+            else if constexpr (std::is_same_v<T, ast::Use>)
+                return runUse(s, st);
+            else if constexpr (std::is_same_v<T, ast::Declare>)
+                return declare(s, st);
+            else if constexpr (std::is_same_v<T, ast::SetVariable>)
+                return setVariable(s, st);
+            else if constexpr (std::is_same_v<T, ast::SetOption>)
+                return setOption(s, st);
+            else if constexpr (std::is_same_v<T, ast::Update>)
+                return runUpdate(s, st);
+            else if constexpr (std::is_same_v<T, ast::Delete>)
+                return runDelete(s, st);
+            else if constexpr (std::is_same_v<T, ast::Print>)
+                return print(s, st);
+            else if constexpr (std::is_same_v<T, ast::Transaction>)
+                return transaction(s, st);
+            else if constexpr (std::is_same_v<T, ast::If>)
+                throw std::logic_error("IF runs in runAll");
+            else
+                return runExec(s, st);
         },
         statement);
 }
@@ -66,7 +117,8 @@ StatementReply failed(std::vector<Message> messages, int line)
     reply.error = true;
     for (Message& m : messages) {
         m.line = line;
-        const bool terminates = m.number == 8152 || m.number == 515;
+        const bool terminates =
+            m.number == 8152 || m.number == 2628 || m.number == 515 || m.number == 2627;
         reply.events.emplace_back(std::move(m));
         if (terminates) {
             Message t = msg::terminated();
@@ -75,6 +127,15 @@ StatementReply failed(std::vector<Message> messages, int line)
         }
     }
     return reply;
+}
+
+// Conversion errors end the whole batch on the server, not only their statement.
+bool abortsBatch(const std::vector<Message>& messages)
+{
+    static const int numbers[] = {235, 241, 242, 244, 245, 248, 8114, 8115, 8169};
+    return std::any_of(messages.begin(), messages.end(), [](const Message& m) {
+        return std::find(std::begin(numbers), std::end(numbers), m.number) != std::end(numbers);
+    });
 }
 
 // Character columns carry the collation of the database the statement ran in.
@@ -93,6 +154,54 @@ void stampLines(StatementReply& reply, int line)
     for (Event& e : reply.events)
         if (auto* m = std::get_if<Message>(&e))
             m->line = line;
+}
+
+// Whether IF's query finds a row; its failure is the statement's.
+std::optional<bool> condition(SessionState& s, const ast::Located& st,
+                              std::vector<StatementReply>& replies)
+{
+    const auto& i = std::get<ast::If>(st.statement);
+    try {
+        std::lock_guard lock(s.database->mutex());
+        text::CodePageScope codePage(s.database->collation().codePage);
+        const StatementReply r = runSelect(s, i.query);
+        const bool found = !std::get<ResultSet>(r.events.front()).rows.empty();
+        return found != i.negate;
+    } catch (const SqlError& e) {
+        replies.push_back(failed(e.messages, st.line));
+        return std::nullopt;
+    }
+}
+
+// Runs statements in order; false when one ended the batch.
+bool runAll(SessionState& s, const std::vector<ast::Located>& statements,
+            std::vector<StatementReply>& replies)
+{
+    for (const ast::Located& st : statements) {
+        if (const auto* i = std::get_if<ast::If>(&st.statement)) {
+            const auto found = condition(s, st, replies);
+            if (!found || !runAll(s, *found ? i->then : i->otherwise, replies))
+                return false;
+            continue;
+        }
+        std::lock_guard lock(s.database->mutex());
+        const Collation& collation = s.database->collation();
+        text::CodePageScope codePage(collation.codePage);
+        try {
+            StatementReply reply = run(s, st.statement);
+            stampLines(reply, st.line);
+            stampCollation(reply, collation);
+            replies.push_back(std::move(reply));
+        } catch (const SqlError& e) {
+            replies.push_back(failed(e.messages, st.line));
+            if (abortsBatch(e.messages))
+                return false;
+        } catch (const std::exception& e) {
+            replies.push_back(failed(
+                {makeMessage(50000, 16, std::string("Internal error: ") + e.what())}, st.line));
+        }
+    }
+    return true;
 }
 
 }  // namespace
@@ -124,13 +233,12 @@ const std::string& Session::database() const
     return impl_->database;
 }
 
-std::vector<StatementReply> Session::executeBatch(const std::string& batch)
+std::vector<StatementReply> runBatch(SessionState& s, const std::string& batch,
+                                     const std::vector<std::string>& declared)
 {
-    SessionState& s = impl_->state;
-    s.variables.clear();
     std::vector<ast::Located> statements;
     try {
-        statements = parseBatch(batch);
+        statements = parseBatch(batch, declared);
     } catch (const SqlError& e) {
         StatementReply reply;
         reply.error = true;
@@ -140,24 +248,25 @@ std::vector<StatementReply> Session::executeBatch(const std::string& batch)
         return {failed({makeMessage(50000, 16, std::string("Internal error: ") + e.what())}, 1)};
     }
     std::vector<StatementReply> replies;
-    for (const ast::Located& st : statements) {
-        std::lock_guard lock(s.database->mutex());
-        const Collation& collation = s.database->collation();
-        text::CodePageScope codePage(collation.codePage);
-        try {
-            StatementReply reply = run(s, st.statement);
-            stampLines(reply, st.line);
-            stampCollation(reply, collation);
-            replies.push_back(std::move(reply));
-        } catch (const SqlError& e) {
-            replies.push_back(failed(e.messages, st.line));
-        } catch (const std::exception& e) {
-            replies.push_back(failed({makeMessage(50000, 16, std::string("Internal error: ") + e.what())}, st.line));
-        }
-    }
+    runAll(s, statements, replies);
     if (replies.empty())
         replies.emplace_back();
-    impl_->database = s.database->name();
+    return replies;
+}
+
+std::vector<StatementReply> Session::executeBatch(const std::string& batch)
+{
+    impl_->state.variables.clear();
+    std::vector<StatementReply> replies = runBatch(impl_->state, batch, {});
+    impl_->database = impl_->state.database->name();
+    return replies;
+}
+
+std::vector<StatementReply> Session::executeRpc(const std::string& procedure,
+                                                const std::vector<Parameter>& parameters)
+{
+    std::vector<StatementReply> replies = runRemoteCall(impl_->state, procedure, parameters);
+    impl_->database = impl_->state.database->name();
     return replies;
 }
 

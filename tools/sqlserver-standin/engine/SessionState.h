@@ -30,6 +30,14 @@ struct SessionState {
     std::map<long long, std::unique_ptr<XmlDocument>> documents;
     long long nextHandle = 1;
     bool noCount = false;
+    Value lastIdentity;  // SCOPE_IDENTITY()
+    struct Prepared {
+        Value parameters;  // "@P1 int, @P2 nvarchar(10)"
+        std::string statement;
+    };
+    std::map<long long, Prepared> prepared;  // sp_prepare's handles
+    long long nextPrepared = 1;
+    int transactions = 0;  // @@TRANCOUNT
 
     Scalar& variable(const std::string& name);
     Scalar evaluate(const ast::Expr& e) const;
@@ -45,5 +53,13 @@ StatementReply runCreateView(SessionState& s, const ast::CreateView& create);
 StatementReply runDrop(SessionState& s, const ast::Drop& drop);
 StatementReply runExec(SessionState& s, const ast::Exec& exec);
 StatementReply runUse(SessionState& s, const ast::Use& use);
+
+// A batch with variables declared beforehand (a remote call's parameters); at least one reply.
+std::vector<StatementReply> runBatch(SessionState& s, const std::string& batch,
+                                     const std::vector<std::string>& declared);
+std::vector<StatementReply> runRemoteCall(SessionState& s, const std::string& procedure,
+                                          const std::vector<Parameter>& parameters);
+StatementReply runUpdate(SessionState& s, const ast::Update& update);
+StatementReply runDelete(SessionState& s, const ast::Delete& erase);
 
 }  // namespace standin

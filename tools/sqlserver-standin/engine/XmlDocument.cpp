@@ -135,6 +135,25 @@ std::string contentOf(xmlNodePtr node)
     return out;
 }
 
+// Line breaks in attribute values, written out or as &#xD; / &#xA;, become one space each (a CR LF
+// pair counts once), as sp_xml_preparedocument collapses them.
+void collapseLineBreaks(xmlNodePtr node)
+{
+    for (xmlNodePtr c = node->children; c; c = c->next) {
+        if (c->type != XML_ELEMENT_NODE)
+            continue;
+        for (xmlAttrPtr a = c->properties; a; a = a->next) {
+            const std::string value = contentOf(reinterpret_cast<xmlNodePtr>(a));
+            if (value.find_first_of("\r\n") == std::string::npos)
+                continue;
+            static const std::regex lineBreak("\r\n|\r|\n");
+            const std::string collapsed = std::regex_replace(value, lineBreak, " ");
+            xmlSetNsProp(c, a->ns, a->name, reinterpret_cast<const xmlChar*>(collapsed.c_str()));
+        }
+        collapseLineBreaks(c);
+    }
+}
+
 struct XPathObject {
     xmlXPathObjectPtr p;
     ~XPathObject() { xmlXPathFreeObject(p); }
@@ -255,6 +274,7 @@ std::unique_ptr<XmlDocument> XmlDocument::parse(const Value& value, bool unicode
         throw parseFailure(why.code, why.text, line,
                            "<" + std::string(reinterpret_cast<const char*>(deepest->name)));
     }
+    collapseLineBreaks(reinterpret_cast<xmlNodePtr>(d->doc));
     return std::unique_ptr<XmlDocument>(new XmlDocument(std::move(d)));
 }
 

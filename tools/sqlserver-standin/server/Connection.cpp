@@ -5,6 +5,7 @@
 #include "PacketStream.h"
 #include "ReplyWriter.h"
 #include "ResultEncoder.h"
+#include "RpcRequest.h"
 #include "TextCodec.h"
 #include "Tokens.h"
 
@@ -27,16 +28,6 @@ struct EncodingFailed : std::runtime_error {
 size_t negotiatedPacketSize(uint32_t requested)
 {
     return requested >= 512 && requested <= 32767 ? requested : defaultPacketSize;
-}
-
-std::string rpcName(uint16_t id)
-{
-    static const char* const names[] = {"sp_cursor",        "sp_cursoropen",  "sp_cursorprepare",
-                                        "sp_cursorexecute", "sp_cursorprepexec", "sp_cursorunprepare",
-                                        "sp_cursorfetch",   "sp_cursoroption", "sp_cursorclose",
-                                        "sp_executesql",    "sp_prepare",     "sp_execute",
-                                        "sp_prepexec",      "sp_prepexecrpc", "sp_unprepare"};
-    return id >= 1 && id <= 15 ? names[id - 1] : "#" + std::to_string(id);
 }
 
 std::string transactionRequestName(uint16_t type)
@@ -82,7 +73,8 @@ private:
     void reply(const std::vector<StatementReply>& replies);
     void writeStatement(ReplyWriter& writer, const StatementReply& statement, bool last);
     void writeResultSet(ReplyWriter& writer, const ResultSet& result);
-    void refuse(const std::string& name, bool procedure);
+    void answerRpc(Session& session, const Bytes& payload);
+    void refuse(const std::string& name);
     void sendOnce(const Bytes& tokens);
     size_t requestStart(const Bytes& payload) const;
 
@@ -167,22 +159,13 @@ void Connection::serve(Session& session)
             if (!answerBatch(session, payload))
                 return;
             break;
-        case packet::rpc: {
-            ByteReader r(payload);
-            r.seek(requestStart(payload));
-            uint16_t length = r.u16();
-            if (length == 0xFFFF) {
-                refuse(rpcName(r.u16()), true);
-            } else {
-                Bytes name = r.take(2 * size_t{length});
-                refuse(utf16leToUtf8(name.data(), name.size()), true);
-            }
+        case packet::rpc:
+            answerRpc(session, payload);
             break;
-        }
         case packet::transactionManager: {
             ByteReader r(payload);
             r.seek(requestStart(payload));
-            refuse(transactionRequestName(r.u16()), false);
+            refuse(transactionRequestName(r.u16()));
             break;
         }
         case packet::attention: {
@@ -192,7 +175,7 @@ void Connection::serve(Session& session)
             break;
         }
         default:
-            refuse("request type " + std::to_string(request->type), false);
+            refuse("request type " + std::to_string(request->type));
         }
     }
 }
@@ -239,12 +222,31 @@ bool Connection::answerBatch(Session& session, const Bytes& payload)
     return true;
 }
 
-void Connection::refuse(const std::string& name, bool procedure)
+void Connection::answerRpc(Session& session, const Bytes& payload)
+{
+    ByteReader r(payload);
+    r.seek(requestStart(payload));
+    std::vector<StatementReply> replies;
+    try {
+        const RpcRequest request = readRpcRequest(r, session.collation().codePage);
+        replies = session.executeRpc(request.procedure, request.parameters);
+    } catch (const ProtocolError&) {
+        throw;
+    } catch (const std::exception& e) {
+        StatementReply failed;
+        failed.events.push_back(makeMessage(50000, 16, std::string("The stand-in failed: ") + e.what()));
+        failed.error = true;
+        failed.procedure = true;
+        replies = {failed};
+    }
+    reply(replies);
+}
+
+void Connection::refuse(const std::string& name)
 {
     StatementReply refused;
     refused.events.push_back(makeMessage(2812, 16, "Could not find stored procedure '" + name + "'.", 62));
     refused.error = true;
-    refused.procedure = procedure;
     reply({refused});
 }
 
@@ -282,14 +284,18 @@ void Connection::writeStatement(ReplyWriter& writer, const StatementReply& state
                 writeCollationEnvChange(w, *change->collation);
         } else if (const auto* status = std::get_if<ReturnStatus>(&event)) {
             writeReturnStatus(w, status->value);
+        } else if (const auto* value = std::get_if<ReturnValue>(&event)) {
+            writeReturnValue(w, *value, version_);
         }
         writer.add(w.bytes());
     }
     uint16_t status = (last ? 0 : done::more) | (statement.error ? done::error : 0)
                       | (statement.rowCount ? done::count : 0);
     ByteWriter w;
-    writeDone(w, statement.procedure ? DoneToken::DoneProc : DoneToken::Done, status,
-              selected ? selectCommand : 0, statement.rowCount.value_or(0), version_);
+    const DoneToken token = statement.procedure     ? DoneToken::DoneProc
+                            : statement.inProcedure ? DoneToken::DoneInProc
+                                                    : DoneToken::Done;
+    writeDone(w, token, status, selected ? selectCommand : 0, statement.rowCount.value_or(0), version_);
     if (!writer.cancelled())
         writer.add(w.bytes());
 }

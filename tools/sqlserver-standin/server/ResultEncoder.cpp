@@ -246,7 +246,24 @@ void writeColumnMetadata(ByteWriter& w, const std::vector<ResultColumn>& columns
     }
 }
 
-void writeRow(ByteWriter& w, const std::vector<ResultColumn>& columns, const std::vector<Value>& row)
+void writeReturnValue(ByteWriter& w, const ReturnValue& value, uint32_t version)
+{
+    w.u8(0xAC);
+    w.u16(value.ordinal);
+    w.bVarchar(value.name);
+    w.u8(0x01);  // an output parameter
+    if (hasWideCounts(version))
+        w.u32(0);
+    else
+        w.u16(0);
+    w.u16(0x0001);  // nullable
+    const Wire wire = wireOf(value.type);
+    writeTypeInfo(w, wire, version);
+    writeValue(w, wire, value.value);
+}
+
+void writeRow(ByteWriter& w, const std::vector<ResultColumn>& columns,
+              const std::vector<Value>& row)
 {
     if (row.size() != columns.size())
         throw std::invalid_argument("a row has " + std::to_string(row.size()) + " values for "

@@ -13,4 +13,7 @@ void writeColumnMetadata(ByteWriter& w, const std::vector<ResultColumn>& columns
 // Throws std::invalid_argument when a value's text does not fit its column's type.
 void writeRow(ByteWriter& w, const std::vector<ResultColumn>& columns, const std::vector<Value>& row);
 
+// RETURNVALUE: an output parameter of a remote procedure call.
+void writeReturnValue(ByteWriter& w, const ReturnValue& value, uint32_t version);
+
 }  // namespace standin::tds

@@ -24,7 +24,7 @@ constexpr uint16_t count = 0x10;
 constexpr uint16_t attention = 0x20;
 }  // namespace done
 
-enum class DoneToken : uint8_t { Done = 0xFD, DoneProc = 0xFE };
+enum class DoneToken : uint8_t { Done = 0xFD, DoneProc = 0xFE, DoneInProc = 0xFF };
 
 enum class EnvChange : uint8_t { Database = 1, Language = 2, PacketSize = 4 };
 

@@ -123,9 +123,11 @@ int64_t parseMoney(std::string_view text)
     uint64_t magnitude = 0;
     for (size_t k = 0; k < 8; ++k)
         magnitude |= static_cast<uint64_t>(n.magnitude[k]) << (8 * k);
-    if (magnitude > static_cast<uint64_t>(INT64_MAX))
+    // The negative side reaches one unit further: -922337203685477.5808 is INT64_MIN.
+    const uint64_t limit = static_cast<uint64_t>(INT64_MAX) + (n.negative ? 1 : 0);
+    if (magnitude > limit)
         bad("money in range", text);
-    return n.negative ? -static_cast<int64_t>(magnitude) : static_cast<int64_t>(magnitude);
+    return n.negative ? static_cast<int64_t>(0 - magnitude) : static_cast<int64_t>(magnitude);
 }
 
 DateTimeParts parseDateTime(std::string_view text)

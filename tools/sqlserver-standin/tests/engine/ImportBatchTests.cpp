@@ -212,13 +212,34 @@ TEST_F(ImportBatchTest, ConversionFailureCreatesNoTable)
     EXPECT_EQ(m.number, 245);
     EXPECT_EQ(m.text, "Conversion failed when converting the nvarchar value 'abc' to data type int.");
     EXPECT_EQ(fails("SELECT * FROM N").number, 208);
-    const auto longer = run(importBatch(doc, "S", "r/v", {{"v", "VarChar(2)", "."}}));
-    const auto msgs = messagesOf({longer[4]});
-    ASSERT_EQ(msgs.size(), 2u);
-    EXPECT_EQ(msgs[0].number, 8152);
-    EXPECT_EQ(msgs[0].text, "String or binary data would be truncated.");
-    EXPECT_EQ(msgs[1].number, 3621);
-    EXPECT_EQ(msgs[1].text, "The statement has been terminated.");
+}
+
+TEST_F(ImportBatchTest, ValueLongerThanItsOpenXmlTypeIsCut)
+{
+    ok(importBatch("<r><v>12</v><v>abc</v></r>\r\n", "S", "r/v", {{"v", "VarChar(2)", "."}}));
+    EXPECT_EQ(query("SELECT v FROM S"), (Rows{{"12"}, {"ab"}}));
+}
+
+TEST_F(ImportBatchTest, PositionalInsertCountsTheTimestampColumn)
+{
+    ok("CREATE TABLE V (v int, ts timestamp)");
+    const std::string doc = "<r><v>1</v></r>\r\n";
+    const auto replies =
+        run(importBatch(doc, "V", "r/v", {{"v", "Int", "."}, {"ts", "TimeStamp", "."}}, true));
+    EXPECT_EQ(errorsOf(replies).front().number, 273);
+    EXPECT_EQ(fails(importBatch(doc, "V", "r/v", {{"v", "Int", "."}}, true)).number, 213);
+    EXPECT_TRUE(query("SELECT * FROM V").empty());
+}
+
+TEST_F(ImportBatchTest, OneTimestampColumnATable)
+{
+    const auto replies = run(importBatch("<r><v>1</v></r>\r\n", "W", "r/v",
+                                         {{"a", "TimeStamp", "."}, {"b", "TimeStamp", "."}}));
+    EXPECT_EQ(errorsOf(replies).front().text,
+              "A table can only have one timestamp column. Because table 'W' already has one, the "
+              "column 'b' "
+              "cannot be added.");
+    EXPECT_EQ(fails("SELECT * FROM W").number, 208);
 }
 
 TEST_F(ImportBatchTest, TimestampColumnIsGeneratedNotRead)

@@ -39,7 +39,7 @@ TEST_F(StatementTest, UseChangesDatabaseWithEnvChangeAndInfo)
     EXPECT_EQ(change.oldName, "master");
     const auto& info = std::get<Message>(replies[0].events[1]);
     EXPECT_EQ(info.number, 5701);
-    EXPECT_EQ(info.severity, 10);
+    EXPECT_EQ(info.severity, 0);  // DB-Library clients take a higher class for an error
     EXPECT_EQ(info.text, "Changed database context to 'Sales'.");
     EXPECT_FALSE(replies[0].error);
     EXPECT_EQ(s.database(), "Sales");
@@ -139,11 +139,74 @@ TEST_F(StatementTest, StatementErrorLeavesEarlierWorkAndTheBatchGoesOn)
     EXPECT_EQ(query("SELECT a FROM t ORDER BY a"), (Rows{{"1"}, {"3"}}));
 }
 
+TEST_F(StatementTest, ConversionErrorEndsTheWholeBatch)
+{
+    ok("CREATE TABLE t (a int)");
+    const auto replies =
+        run("INSERT INTO t VALUES (1)\nINSERT INTO t VALUES ('x')\nINSERT INTO t VALUES (3)");
+    ASSERT_EQ(replies.size(), 2u);
+    EXPECT_EQ(errorsOf(replies).front().number, 245);
+    EXPECT_EQ(query("SELECT a FROM t"), (Rows{{"1"}}));
+}
+
+TEST_F(StatementTest, EverydayStatementsOnAUsersTable)
+{
+    ok("CREATE TABLE t (id int, name varchar(10))\nINSERT INTO t VALUES (1, 'a'), (2, 'b'), (3, "
+       "'c')");
+    EXPECT_EQ(run("UPDATE t SET name = 'z' WHERE id = 2")[0].rowCount, 1u);
+    EXPECT_EQ(run("DELETE FROM t WHERE id = 1")[0].rowCount, 1u);
+    EXPECT_EQ(query("SELECT COUNT(*) FROM t"), (Rows{{"2"}}));
+    EXPECT_EQ(query("SELECT name FROM t WHERE id = 2"), (Rows{{"z"}}));
+    const auto printed =
+        messagesOf(run("IF EXISTS (SELECT * FROM t WHERE id = 3) PRINT 'yes' ELSE PRINT 'no'"));
+    ASSERT_EQ(printed.size(), 1u);
+    EXPECT_EQ(printed[0].text, "yes");
+    EXPECT_EQ(printed[0].severity, 0);
+    ok("IF NOT EXISTS (SELECT * FROM t WHERE id = 9) BEGIN INSERT INTO t VALUES (9, 'n') END");
+    ok("BEGIN TRAN TRUNCATE TABLE t COMMIT");
+    EXPECT_EQ(query("SELECT COUNT(*) AS n FROM t"), (Rows{{"0"}}));
+    EXPECT_EQ(fails("COMMIT TRANSACTION").number, 3902);
+    ok("DROP TABLE t");
+    const Rows globals = query("SELECT @@VERSION, @@MAX_PRECISION, GETDATE()");
+    EXPECT_EQ(globals[0][0]->rfind("Microsoft SQL Server", 0), 0u);
+    EXPECT_EQ(globals[0][1], "38");
+    EXPECT_EQ(globals[0][2]->size(), 23u);
+}
+
+TEST_F(StatementTest, IdentityDefaultAndPrimaryKey)
+{
+    EXPECT_EQ(fails("CREATE TABLE t (id int IDENTITY PRIMARY KEY, code varchar(5), "
+                    "CONSTRAINT PK_t PRIMARY KEY (code))")
+                  .number,
+              8110);
+    ok("CREATE TABLE u (id int IDENTITY, code varchar(5) NOT NULL, note varchar(9) DEFAULT "
+       "('none'), "
+       "CONSTRAINT PK_u PRIMARY KEY (code))");
+    ok("INSERT INTO u VALUES ('a', 'x') INSERT INTO u (code) VALUES ('b')");
+    EXPECT_EQ(query("SELECT SCOPE_IDENTITY()"), (Rows{{"2"}}));
+    EXPECT_EQ(query("SELECT * FROM u"), (Rows{{"1", "a", "x"}, {"2", "b", "none"}}));
+    EXPECT_EQ(fails("INSERT INTO u VALUES ('a', 'y')").text,
+              "Violation of PRIMARY KEY constraint 'PK_u'. Cannot insert duplicate key in object "
+              "'dbo.u'. "
+              "The duplicate key value is (a).");
+    EXPECT_EQ(fails("INSERT INTO u (note) VALUES ('y')").text,
+              "Cannot insert the value NULL into column 'code', table 'Sales.dbo.u'; column does "
+              "not allow "
+              "nulls. INSERT fails.");
+    EXPECT_EQ(fails("INSERT INTO u (id, code) VALUES (7, 'c')").number, 544);
+    EXPECT_EQ(
+        fails("INSERT INTO u VALUES ('abcdef', 'y')").text,
+        "String or binary data would be truncated in table 'Sales.dbo.u', column 'code'. Truncated "
+        "value: 'abcde'.");
+}
+
 TEST_F(StatementTest, CreateInsertSelectWithWhereAndOrder)
 {
-    ok("CREATE TABLE [Order Lines] (Id int NOT NULL, Name nvarchar(20), Price decimal(9,2), At datetime)");
-    const auto replies = run("INSERT INTO [Order Lines] VALUES (2, N'b', 1.5, '2024-01-31'), "
-                             "(1, 'a', '12.345', '1/20/1996'), (3, NULL, -2, '19960704')");
+    ok("CREATE TABLE [Order Lines] (Id int NOT NULL, Name nvarchar(20), Price decimal(9,2), At "
+       "datetime)");
+    const auto replies =
+        run("INSERT INTO [Order Lines] VALUES (2, N'b', 1.5, '2024-01-31'), "
+            "(1, 'a', '12.345', '1/20/1996'), (3, NULL, -2, '19960704')");
     EXPECT_EQ(replies.back().rowCount, 3u);
     EXPECT_EQ(query("select * from [order lines] order by id"),
               (Rows{{"1", "a", "12.35", "1996-01-20 00:00:00.000"},

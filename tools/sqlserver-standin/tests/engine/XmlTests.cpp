@@ -72,6 +72,13 @@ TEST_F(XmlTest, FlagsChooseAttributesOrElementsForColumnsWithoutPattern)
     EXPECT_EQ(openXmlRows(doc, "r/e", 2, "a varchar(9) '@a'"), (Rows{{"attr"}}));
 }
 
+TEST_F(XmlTest, LineBreaksInAttributesCollapseEvenWhenWrittenAsReferences)
+{
+    const std::string doc = "<r><i a=\"one&#xD;&#xA;two&#xA;three&#xD;four\" b=\"x\r\ny\"/></r>";
+    EXPECT_EQ(openXmlRows(doc, "r/i", 1, "a nvarchar(40), b nvarchar(40)"),
+              (Rows{{"one two three four", "x y"}}));
+}
+
 TEST_F(XmlTest, RowPatternEndingInSlashIsRefused)
 {
     const auto replies = openXml(kLibrary, "lib/shelf/", 1, "v varchar(9) '.'");

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 namespace standin::testing {
 namespace {
 
@@ -58,6 +60,38 @@ TEST(EngineSmoke, ErrorsReachTheDriver)
     ASSERT_FALSE(statement.diagnostics().empty());
     EXPECT_EQ(statement.diagnostics()[0].native, 208);
     EXPECT_EQ(statement.diagnostics()[0].state, "42S02");
+}
+
+TEST(EngineSmoke, BoundParametersTravelAsRemoteCalls)
+{
+    StandinProcess server(SQLSERVER_STANDIN, {"--login", "sa:Secret-1"});
+    OdbcConnection connection;
+    ASSERT_TRUE(SQL_SUCCEEDED(connection.connect(connectionString(server.port()))));
+    OdbcStatement statement(connection);
+    ASSERT_NE(statement.execute("CREATE TABLE p (i int, s nvarchar(10), d decimal(9,2))"),
+              SQL_ERROR);
+    std::u16string text = u"INSERT INTO p VALUES (?, ?, ?)";
+    ASSERT_TRUE(SQL_SUCCEEDED(
+        SQLPrepareW(statement.handle(), reinterpret_cast<SQLWCHAR*>(text.data()), SQL_NTS)));
+    SQLINTEGER number = -7;
+    std::u16string word = u"\u011fa";
+    SQLDOUBLE amount = 12.25;
+    SQLLEN wordLength = SQL_NTS, numberLength = 0, amountLength = 0;
+    SQLBindParameter(statement.handle(), 1, SQL_PARAM_INPUT, SQL_C_SLONG, SQL_INTEGER, 0, 0,
+                     &number, 0, &numberLength);
+    SQLBindParameter(statement.handle(), 2, SQL_PARAM_INPUT, SQL_C_WCHAR, SQL_WVARCHAR, 10, 0,
+                     word.data(), 0, &wordLength);
+    SQLBindParameter(statement.handle(), 3, SQL_PARAM_INPUT, SQL_C_DOUBLE, SQL_DECIMAL, 9, 2,
+                     &amount, 0, &amountLength);
+    const auto why = [&] {
+        return statement.diagnostics().empty() ? "" : statement.diagnostics()[0].text;
+    };
+    ASSERT_TRUE(SQL_SUCCEEDED(SQLExecute(statement.handle()))) << why();
+    number = 8;
+    ASSERT_TRUE(SQL_SUCCEEDED(SQLExecute(statement.handle()))) << why();
+    SQLFreeStmt(statement.handle(), SQL_RESET_PARAMS);
+    EXPECT_EQ(query(server.port(), "SELECT * FROM p"),
+              (std::vector<Row>{{"-7", "\u011fa", "12.25"}, {"8", "\u011fa", "12.25"}}));
 }
 
 TEST(EngineSmoke, ProcedureRepliesInsideABatchLeadToTheRows)

@@ -120,7 +120,7 @@ StatementReply Session::Impl::run(const std::string& line, const std::string& ba
             reply.error = true;
         } else {
             reply.events.push_back(DatabaseChanged{*found, database});
-            Message changed = makeMessage(5701, 10, "Changed database context to '" + *found + "'.");
+            Message changed = makeMessage(5701, 0, "Changed database context to '" + *found + "'.");
             changed.state = 1;
             reply.events.push_back(changed);
             database = *found;
@@ -157,6 +157,18 @@ Session::Session(Catalog& catalog, std::string database)
 Session::~Session() = default;
 
 const std::string& Session::database() const { return impl_->database; }
+
+// The fake knows no procedures: a call is refused as the server refuses an unknown one.
+std::vector<StatementReply> Session::executeRpc(const std::string& procedure,
+                                                const std::vector<Parameter>&)
+{
+    StatementReply refused;
+    refused.events.push_back(
+        makeMessage(2812, 16, "Could not find stored procedure '" + procedure + "'.", 62));
+    refused.error = true;
+    refused.procedure = true;
+    return {refused};
+}
 
 const Collation& Session::collation() const
 {
