@@ -46,9 +46,9 @@ void AppendEscaped(QByteArray& out, const xmlChar* text, Escape escape) {
 }
 
 // Comments, processing instructions and CDATA sections: line breaks as CR LF, and every
-// character above 127 written as a reference would be, which there is only text: no pattern
-// reads them, and they then pass any code page unchanged. The parser has already turned
-// every CR LF and lone CR into LF.
+// character above 127 spelled like a character reference, which there stays plain text. No
+// pattern reads them, and ASCII passes any code page unchanged. The parser has already
+// turned every CR LF and lone CR into LF.
 void AppendLines(QByteArray& out, const xmlChar* text) {
     AppendEscaped(out, text, [](xmlChar c) -> const char* { return c == '\n' ? "\r\n" : nullptr; });
 }
