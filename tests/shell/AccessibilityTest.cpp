@@ -8,11 +8,11 @@
 #include <QCoreApplication>
 #include <QLabel>
 #include <QLineEdit>
-#include <QTranslator>
 #include <QTreeWidget>
 
 #include "ProgramWindows.h"
 #include "Recorders.h"
+#include "TurkishWindowTexts.h"
 #include "XmlFiles.h"
 
 namespace {
@@ -155,13 +155,11 @@ TEST_F(Accessibility, TreeNodesSayWhatKindTheyAre) {
 class TurkishAccessibility : public testing::Test {
 protected:
     TurkishAccessibility() {
-        EXPECT_TRUE(translator.load(QStringLiteral(TAVLEN_TRANSLATION)));
-        QCoreApplication::installTranslator(&translator);
+        EXPECT_TRUE(turkish.Loaded());
         windows = std::make_unique<Windows>();
     }
-    ~TurkishAccessibility() override { QCoreApplication::removeTranslator(&translator); }
 
-    QTranslator translator;
+    const TurkishWindowTexts turkish;
     std::unique_ptr<Windows> windows;
 };
 

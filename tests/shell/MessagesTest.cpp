@@ -5,10 +5,10 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
-#include <QTranslator>
 
 #include "ProgramWindows.h"
 #include "Recorders.h"
+#include "TurkishWindowTexts.h"
 
 namespace {
 
@@ -92,12 +92,8 @@ TEST(Messages, ImportFailedAppendsTheErrorTextDirectlyAfterTheColon) {
 
 class TurkishWindows : public testing::Test {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(translator.load(QStringLiteral(TAVLEN_TRANSLATION)));
-        QCoreApplication::installTranslator(&translator);
-    }
-    void TearDown() override { QCoreApplication::removeTranslator(&translator); }
-    QTranslator translator;
+    void SetUp() override { ASSERT_TRUE(turkish.Loaded()); }
+    const TurkishWindowTexts turkish;
 };
 
 TEST_F(TurkishWindows, TranslatedWindowsCarryTheirOwnFileCaptionAndTurkishMessages) {

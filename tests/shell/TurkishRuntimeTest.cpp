@@ -16,15 +16,15 @@
 #include "ModalDialog.h"
 #include "ProgramWindows.h"
 #include "StartUp.h"
+#include "TurkishWindowTexts.h"
 
 namespace {
 
 class TurkishRuntime : public testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(translator.load(QStringLiteral(TAVLEN_TRANSLATION)));
-        QCoreApplication::installTranslator(&translator);
-        InstallQtTranslation(*qApp, QLocale(translator.language()));
+        ASSERT_TRUE(turkish.Loaded());
+        InstallQtTranslation(*qApp, QLocale(turkish.Language()));
         windows = std::make_unique<Windows>();  // its texts are read as it is made
     }
     void TearDown() override {
@@ -33,7 +33,6 @@ protected:
             QCoreApplication::removeTranslator(installed);
             delete installed;
         }
-        QCoreApplication::removeTranslator(&translator);
     }
 
     void ExpectWindowFont(const QWidget& widget) {
@@ -42,7 +41,7 @@ protected:
         EXPECT_EQ(used.pointSize(), font.pointSize());
     }
 
-    QTranslator translator;
+    const TurkishWindowTexts turkish;
     std::unique_ptr<Windows> windows;
 };
 

@@ -1,6 +1,9 @@
 // Every caption fits its control, in both languages, with the font the program sets up. CTest
 // runs this at the scale factors 1, 1.5 and 2.
 #include <gtest/gtest.h>
+
+#include <optional>
+
 #include <QApplication>
 #include <QComboBox>
 #include <QGroupBox>
@@ -10,10 +13,10 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QStyleOption>
-#include <QTranslator>
 #include <QTreeWidget>
 
 #include "ProgramWindows.h"
+#include "TurkishWindowTexts.h"
 
 namespace {
 
@@ -104,12 +107,11 @@ class WindowText : public testing::TestWithParam<bool> {
 protected:
     void SetUp() override {
         if (!GetParam()) return;
-        ASSERT_TRUE(translator.load(QStringLiteral(TAVLEN_TRANSLATION)));
-        QCoreApplication::installTranslator(&translator);
+        turkish.emplace();
+        ASSERT_TRUE(turkish->Loaded());
     }
-    void TearDown() override { QCoreApplication::removeTranslator(&translator); }
 
-    QTranslator translator;
+    std::optional<TurkishWindowTexts> turkish;
 };
 
 TEST_P(WindowText, EveryCaptionFitsItsControl) {
