@@ -223,8 +223,8 @@ QByteArray DocumentText(const _xmlDoc& doc, const QByteArray& encoding) {
            '"';
     if (doc.standalone == 1) out += " standalone=\"yes\"";
     out += "?>\r\n";
-    out.reserve(out.size() + body.size());
-    return out + body;
+    out += body;
+    return out;
 }
 
 QByteArray PrefixDeclarations(const _xmlDoc& doc) {
