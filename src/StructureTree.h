@@ -4,14 +4,13 @@
 
 #include <QString>
 
+#include "StructureNodes.h"
+
 class QTreeWidget;
 class QTreeWidgetItem;
 namespace platform {
 class XmlNode;
 }
-
-// Also the node's icon index in the tree's image list.
-enum class NodeKind { Attribute = 0, Container = 1, TextElement = 2 };
 
 NodeKind KindOf(const QTreeWidgetItem& node);
 void SetKind(QTreeWidgetItem& node, NodeKind kind);
