@@ -1,5 +1,7 @@
 #include "platform/XmlNamespaces.h"
 
+#include <cstring>
+
 #include <QSet>
 
 namespace platform {
@@ -8,26 +10,17 @@ namespace {
 constexpr QByteArrayView XmlUri = "http://www.w3.org/XML/1998/namespace";
 constexpr QByteArrayView XmlnsUri = "http://www.w3.org/2000/xmlns/";
 
-struct QualifiedName {
-    QByteArrayView prefix;  // empty when there is none
-    QByteArrayView local;
-};
-
-// The parser has checked the characters of the name; a namespace-aware one also wants at
-// most one colon, with something on either side.
-std::optional<QualifiedName> Split(QByteArrayView name) {
-    const qsizetype colon = name.indexOf(':');
-    if (colon < 0) return QualifiedName{{}, name};
-    if (colon == 0 || colon == name.size() - 1 || name.indexOf(':', colon + 1) >= 0)
-        return std::nullopt;
-    return QualifiedName{name.first(colon), name.sliced(colon + 1)};
-}
+// The parser splits a name at its first colon; a namespace-aware one also wants no other
+// colon, and something on either side.
+bool IsMalformed(const XmlName& name) { return *name.local == 0 || std::strchr(name.local, ':'); }
 
 QString Quoted(QByteArrayView text) {
     return u'"' + QString::fromUtf8(text.data(), text.size()) + u'"';
 }
 
-bool IsDeclaration(QByteArrayView name) { return name == "xmlns" || name.startsWith("xmlns:"); }
+bool IsDeclaration(const XmlName& name) {
+    return name.prefix ? qstrcmp(name.prefix, "xmlns") == 0 : qstrcmp(name.local, "xmlns") == 0;
+}
 
 }  // namespace
 
@@ -52,35 +45,35 @@ std::optional<QByteArray> NamespaceScopes::Resolve(QByteArrayView prefix) const 
     return *found;
 }
 
-QString NamespaceScopes::Enter(const char* name, const std::vector<XmlAttribute>& attributes) {
+QString NamespaceScopes::Enter(const XmlName& name, const std::vector<XmlAttribute>& attributes) {
     marks_.push_back(undo_.size());
     for (const auto& [attribute, value] : attributes) {
-        const QByteArrayView qualified(attribute);
-        if (qualified == "xmlns") {
-            const QByteArrayView uri(value);
-            if (uri == XmlUri || uri == XmlnsUri)
+        if (!IsDeclaration(attribute)) continue;
+        if (!attribute.prefix) {
+            if (value == XmlUri || value == XmlnsUri)
                 return QStringLiteral("reserved namespace as the default namespace");
-        } else if (qualified.startsWith("xmlns:")) {
-            const QString refused = Declare(qualified.sliced(6), value);
-            if (!refused.isEmpty()) return refused;
+        } else if (const QString refused = Declare(attribute.local, value); !refused.isEmpty()) {
+            return refused;
         }
     }
-    const auto element = Split(name);
-    if (!element) return QStringLiteral("malformed element name ") + Quoted(name);
-    if (!element->prefix.isEmpty() && (element->prefix == "xmlns" || !Resolve(element->prefix)))
-        return QStringLiteral("undeclared prefix in the element name ") + Quoted(name);
+    if (IsMalformed(name)) return QStringLiteral("malformed element name ") + Quoted(name.Bytes());
+    if (name.prefix && (qstrcmp(name.prefix, "xmlns") == 0 || !Resolve(name.prefix)))
+        return QStringLiteral("undeclared prefix in the element name ") + Quoted(name.Bytes());
     QSet<QByteArray> expanded;
     for (const auto& [attribute, value] : attributes) {
         if (IsDeclaration(attribute)) continue;
-        const auto qualified = Split(attribute);
-        if (!qualified) return QStringLiteral("malformed attribute name ") + Quoted(attribute);
-        if (qualified->prefix.isEmpty()) continue;
-        const std::optional<QByteArray> uri = Resolve(qualified->prefix);
-        if (!uri) return QStringLiteral("undeclared prefix in the attribute ") + Quoted(attribute);
+        if (IsMalformed(attribute))
+            return QStringLiteral("malformed attribute name ") + Quoted(attribute.Bytes());
+        if (!attribute.prefix) continue;
+        const std::optional<QByteArray> uri = Resolve(attribute.prefix);
+        if (!uri)
+            return QStringLiteral("undeclared prefix in the attribute ") +
+                   Quoted(attribute.Bytes());
         // A local name holds no blank, so the blank keeps name and namespace apart.
-        const QByteArray key = qualified->local.toByteArray() + ' ' + *uri;
+        const QByteArray key = attribute.local + (' ' + *uri);
         if (expanded.contains(key))
-            return QStringLiteral("attribute %1 repeats an expanded name").arg(Quoted(attribute));
+            return QStringLiteral("attribute %1 repeats an expanded name")
+                .arg(Quoted(attribute.Bytes()));
         expanded.insert(key);
     }
     return {};

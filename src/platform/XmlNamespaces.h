@@ -3,24 +3,22 @@
 #pragma once
 
 #include <optional>
-#include <utility>
 #include <vector>
 
 #include <QByteArray>
 #include <QHash>
 #include <QString>
 
-namespace platform {
+#include "platform/XmlReading.h"
 
-// An attribute as written (or defaulted): qualified name and value, both UTF-8.
-using XmlAttribute = std::pair<const char*, const char*>;
+namespace platform {
 
 class NamespaceScopes final {
 public:
     // Opens the element's scope with the declarations among its attributes, then checks its
     // name and attributes: malformed qualified names, undeclared or reserved prefixes, two
     // attributes with one expanded name. Returns why the element is refused, empty if it is not.
-    QString Enter(const char* name, const std::vector<XmlAttribute>& attributes);
+    QString Enter(const XmlName& name, const std::vector<XmlAttribute>& attributes);
     // Closes the scope of the innermost element entered.
     void Leave();
 

@@ -1,25 +1,24 @@
 #include "platform/XmlText.h"
 
-#include <QSet>
+#include <algorithm>
 
-#include <libxml/tree.h>
+#include <libxml/xmlstring.h>
+
+#include "platform/XmlReading.h"
 
 namespace platform {
 namespace {
 
-const char* Chars(const xmlChar* text) { return text ? reinterpret_cast<const char*>(text) : ""; }
-
-bool IsAscii(const xmlChar* text) {
-    for (; text && *text; ++text)
-        if (*text > 127) return false;
-    return true;
+bool IsAscii(QByteArrayView text) {
+    return std::all_of(text.begin(), text.end(),
+                       [](char c) { return static_cast<uchar>(c) < 128; });
 }
 
 // Decodes the UTF-8 sequence at text (the parser hands over valid UTF-8 only) into one
 // reference, also for characters above U+FFFF; returns the bytes consumed.
-int AppendReference(QByteArray& out, const xmlChar* text) {
-    int length = 4;
-    const int code = xmlGetUTF8Char(text, &length);
+int AppendReference(QByteArray& out, QByteArrayView text) {
+    int length = static_cast<int>(std::min<qsizetype>(text.size(), 4));
+    const int code = xmlGetUTF8Char(reinterpret_cast<const xmlChar*>(text.data()), &length);
     if (code < 0) {
         out += "&#xFFFD;";
         return 1;
@@ -31,17 +30,18 @@ int AppendReference(QByteArray& out, const xmlChar* text) {
 // Writes text with what escape replaces replaced, and every character above 127 as a
 // reference.
 template <typename Escape>
-void AppendEscaped(QByteArray& out, const xmlChar* text, Escape escape) {
-    for (const xmlChar* c = text; c && *c;) {
-        if (*c > 127) {
-            c += AppendReference(out, c);
+void AppendEscaped(QByteArray& out, QByteArrayView text, Escape escape) {
+    for (qsizetype at = 0; at < text.size();) {
+        const char c = text[at];
+        if (static_cast<uchar>(c) > 127) {
+            at += AppendReference(out, text.sliced(at));
             continue;
         }
-        if (const char* replacement = escape(*c))
+        if (const char* replacement = escape(c))
             out += replacement;
         else
-            out += static_cast<char>(*c);
-        ++c;
+            out += c;
+        ++at;
     }
 }
 
@@ -49,12 +49,12 @@ void AppendEscaped(QByteArray& out, const xmlChar* text, Escape escape) {
 // character above 127 spelled like a character reference, which there stays plain text. No
 // pattern reads them, and ASCII passes any code page unchanged. The parser has already
 // turned every CR LF and lone CR into LF.
-void AppendLines(QByteArray& out, const xmlChar* text) {
-    AppendEscaped(out, text, [](xmlChar c) -> const char* { return c == '\n' ? "\r\n" : nullptr; });
+void AppendLines(QByteArray& out, QByteArrayView text) {
+    AppendEscaped(out, text, [](char c) -> const char* { return c == '\n' ? "\r\n" : nullptr; });
 }
 
-void AppendText(QByteArray& out, const xmlChar* text) {
-    AppendEscaped(out, text, [](xmlChar c) -> const char* {
+void AppendText(QByteArray& out, QByteArrayView text) {
+    AppendEscaped(out, text, [](char c) -> const char* {
         switch (c) {
             case '&':
                 return "&amp;";
@@ -73,8 +73,8 @@ void AppendText(QByteArray& out, const xmlChar* text) {
 }
 
 // Line breaks and tabs as references, which attribute-value normalisation keeps.
-void AppendAttributeValue(QByteArray& out, const xmlChar* value) {
-    AppendEscaped(out, value, [](xmlChar c) -> const char* {
+void AppendAttributeValue(QByteArray& out, QByteArrayView value) {
+    AppendEscaped(out, value, [](char c) -> const char* {
         switch (c) {
             case '&':
                 return "&amp;";
@@ -94,155 +94,130 @@ void AppendAttributeValue(QByteArray& out, const xmlChar* value) {
     });
 }
 
-void AppendName(QByteArray& out, const xmlNs* ns, const xmlChar* name) {
-    if (ns && ns->prefix) {
-        out += Chars(ns->prefix);
+void AppendName(QByteArray& out, const XmlName& name) {
+    if (name.prefix) {
+        out += name.prefix;
         out += ':';
     }
-    out += Chars(name);
+    out += name.local;
+}
+
+void AppendAttribute(QByteArray& out, QByteArrayView name, QByteArrayView value) {
+    out += ' ';
+    out += name;
+    out += "=\"";
+    AppendAttributeValue(out, value);
+    out += '"';
 }
 
 // A default namespace declaration ("xmlns", "xmlns=\"\"") is what a plain name would need to be
 // resolved against: without it the unprefixed names the program shows are plain names on
 // the server too, where the paths read off the tree match them.
-bool IsDefaultNamespaceDeclaration(const xmlAttr& attr) {
-    return !attr.ns && xmlStrEqual(attr.name, reinterpret_cast<const xmlChar*>("xmlns"));
+bool IsDefaultNamespaceDeclaration(const XmlName& name) {
+    return !name.prefix && qstrcmp(name.local, "xmlns") == 0;
 }
 
-void AppendAttribute(QByteArray& out, const xmlAttr& attr) {
-    out += ' ';
-    AppendName(out, attr.ns, attr.name);
-    out += "=\"";
-    for (const xmlNode* part = attr.children; part; part = part->next)
-        AppendAttributeValue(out, part->content);
-    out += '"';
-}
+// Writes the document's content as it is read. A start tag stays open until the element
+// turns out to have content, so that an element without any is written <name/>.
+class DocumentWriter final : public XmlEvents {
+public:
+    QByteArray body;
 
-void AppendStartTag(QByteArray& out, const xmlNode& element) {
-    out += '<';
-    AppendName(out, element.ns, element.name);
-    for (const xmlAttr* attr = element.properties; attr; attr = attr->next) {
-        if (!IsDefaultNamespaceDeclaration(*attr)) AppendAttribute(out, *attr);
-    }
-}
-
-void AppendEndTag(QByteArray& out, const xmlNode& element) {
-    out += "</";
-    AppendName(out, element.ns, element.name);
-    out += '>';
-}
-
-// A node without child nodes. An entity reference left unexpanded (its entity was never
-// read) is left out, so the text stays well-formed.
-void AppendLeaf(QByteArray& out, const xmlNode& node) {
-    switch (node.type) {
-        case XML_ELEMENT_NODE:
-            AppendStartTag(out, node);
-            out += "/>";
-            break;
-        case XML_TEXT_NODE:
-            AppendText(out, node.content);
-            break;
-        case XML_CDATA_SECTION_NODE:
-            if (IsAscii(node.content)) {
-                out += "<![CDATA[";
-                AppendLines(out, node.content);
-                out += "]]>";
-            } else {
-                AppendText(out, node.content);
-            }
-            break;
-        case XML_COMMENT_NODE:
-            out += "<!--";
-            AppendLines(out, node.content);
-            out += "-->";
-            break;
-        case XML_PI_NODE:
-            out += "<?";
-            out += Chars(node.name);
-            if (node.content && *node.content) {
-                out += ' ';
-                AppendLines(out, node.content);
-            }
-            out += "?>";
-            break;
-        default:
-            break;
-    }
-}
-
-// Visits the subtree in document order without recursion, so no nesting depth can exhaust
-// the stack: open for every node, close for an element after its child nodes.
-template <typename Open, typename Close>
-void Walk(const xmlNode& root, Open open, Close close) {
-    const xmlNode* node = &root;
-    for (;;) {
-        open(*node);
-        if (node->type == XML_ELEMENT_NODE && node->children) {
-            node = node->children;
-            continue;
+    bool StartElement(const XmlName& name, const std::vector<XmlAttribute>& attributes) override {
+        CloseStartTag();
+        body += '<';
+        AppendName(body, name);
+        for (const XmlAttribute& attribute : attributes) {
+            if (IsDefaultNamespaceDeclaration(attribute.name)) continue;
+            AppendAttribute(body, attribute.name.Bytes(), attribute.value);
         }
-        while (node != &root && !node->next) {
-            node = node->parent;
-            close(*node);
-        }
-        if (node == &root) return;
-        node = node->next;
+        startTagOpen_ = true;
+        ++depth_;
+        return true;
     }
-}
 
-void AppendTree(QByteArray& out, const xmlNode& root) {
-    Walk(
-        root,
-        [&out](const xmlNode& node) {
-            if (node.type != XML_ELEMENT_NODE || !node.children) return AppendLeaf(out, node);
-            AppendStartTag(out, node);
-            out += '>';
-        },
-        [&out](const xmlNode& element) { AppendEndTag(out, element); });
-}
+    void EndElement(const XmlName& name) override {
+        if (startTagOpen_) {
+            body += "/>";
+            startTagOpen_ = false;
+        } else {
+            body += "</";
+            AppendName(body, name);
+            body += '>';
+        }
+        --depth_;
+        EndTopLevelLine();
+    }
+
+    void Text(QByteArrayView text) override {
+        CloseStartTag();
+        AppendText(body, text);
+    }
+
+    // A CDATA section carries no references: one that needs them becomes text.
+    void CData(QByteArrayView text) override {
+        CloseStartTag();
+        if (!IsAscii(text)) return AppendText(body, text);
+        body += "<![CDATA[";
+        AppendLines(body, text);
+        body += "]]>";
+    }
+
+    void Comment(const char* text) override {
+        CloseStartTag();
+        body += "<!--";
+        AppendLines(body, text);
+        body += "-->";
+        EndTopLevelLine();
+    }
+
+    void ProcessingInstruction(const XmlName& target, const char* data) override {
+        CloseStartTag();
+        body += "<?";
+        body += target.local;
+        if (*data) {
+            body += ' ';
+            AppendLines(body, data);
+        }
+        body += "?>";
+        EndTopLevelLine();
+    }
+
+private:
+    void CloseStartTag() {
+        if (!startTagOpen_) return;
+        body += '>';
+        startTagOpen_ = false;
+    }
+
+    void EndTopLevelLine() {
+        if (depth_ == 0) body += "\r\n";
+    }
+
+    bool startTagOpen_ = false;
+    int depth_ = 0;
+};
 
 }  // namespace
 
 // The DOCTYPE is left out: its entities are already expanded, its attribute defaults
 // written out, and the server must not fetch an external DTD that the program never read.
-QByteArray DocumentText(const _xmlDoc& doc, const QByteArray& encoding) {
-    QByteArray body;
-    for (const xmlNode* node = doc.children; node; node = node->next) {
-        if (node->type != XML_ELEMENT_NODE && node->type != XML_COMMENT_NODE &&
-            node->type != XML_PI_NODE)
-            continue;
-        AppendTree(body, *node);
-        body += "\r\n";
-    }
-    QByteArray out = "<?xml version=\"";
-    out += doc.version ? Chars(doc.version) : "1.0";
-    out += "\" encoding=\"" +
-           (IsAscii(reinterpret_cast<const xmlChar*>(body.constData())) ? QByteArray("UTF-8")
-                                                                        : encoding) +
-           '"';
-    if (doc.standalone == 1) out += " standalone=\"yes\"";
+QByteArray DocumentText(const XmlByteSource& source, int maxDepth, const QByteArray& encoding) {
+    DocumentWriter writer;
+    const XmlReadResult read = ReadXml(source, writer, maxDepth);
+    QByteArray out = "<?xml version=\"" + read.version + "\" encoding=\"" +
+                     (IsAscii(writer.body) ? QByteArray("UTF-8") : encoding) + '"';
+    if (read.standalone) out += " standalone=\"yes\"";
     out += "?>\r\n";
-    out += body;
+    out += writer.body;
     return out;
 }
 
-QByteArray PrefixDeclarations(const _xmlDoc& doc) {
-    const xmlNode* root = xmlDocGetRootElement(&doc);
-    if (!root) return {};
-    QByteArray attributes;
-    QSet<QByteArrayView> prefixes;
-    const auto declare = [&](const xmlNode& node) {
-        if (node.type != XML_ELEMENT_NODE) return;
-        for (const xmlAttr* attr = node.properties; attr; attr = attr->next) {
-            const QByteArrayView name(Chars(attr->name));
-            if (attr->ns || !name.startsWith("xmlns:") || prefixes.contains(name)) continue;
-            prefixes.insert(name);
-            AppendAttribute(attributes, *attr);
-        }
-    };
-    Walk(*root, declare, [](const xmlNode&) {});
-    return attributes.isEmpty() ? QByteArray() : "<root" + attributes + "/>";
+QByteArray PrefixDeclarations(const std::vector<std::pair<QByteArray, QByteArray>>& declarations) {
+    if (declarations.empty()) return {};
+    QByteArray out = "<root";
+    for (const auto& [name, value] : declarations) AppendAttribute(out, name, value);
+    return out + "/>";
 }
 
 }  // namespace platform

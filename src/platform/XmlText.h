@@ -1,9 +1,12 @@
-// The document text the server parses: the parsed document written back as XML.
+// The document text the server parses: the document written back as XML while it is read.
 #pragma once
+
+#include <utility>
+#include <vector>
 
 #include <QByteArray>
 
-struct _xmlDoc;
+#include "platform/XmlReading.h"
 
 namespace platform {
 
@@ -13,11 +16,11 @@ namespace platform {
 // change them. Names (XML has no references there) stay characters, in UTF-8; the
 // declaration names encoding when there are any above 127 and UTF-8 otherwise. Default
 // namespace declarations are left out. Every line ends in CR LF, the last one included.
-QByteArray DocumentText(const _xmlDoc& doc, const QByteArray& encoding);
+// Throws XmlError as ReadXml does.
+QByteArray DocumentText(const XmlByteSource& source, int maxDepth, const QByteArray& encoding);
 
-// The document's prefixed namespace declarations as attributes of one element,
-// <root xmlns:p="uri" .../>, the first declaration of each prefix in document order;
-// empty when it has none.
-QByteArray PrefixDeclarations(const _xmlDoc& doc);
+// The prefixed namespace declarations as attributes of one element, <root xmlns:p="uri" .../>;
+// empty when there are none.
+QByteArray PrefixDeclarations(const std::vector<std::pair<QByteArray, QByteArray>>& declarations);
 
 }  // namespace platform

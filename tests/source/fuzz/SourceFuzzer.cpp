@@ -1,14 +1,13 @@
-// Arbitrary bytes through loading, the structure tree, the row path and the document text,
-// which must itself load again.
+// Arbitrary bytes through the one reading that loads a document and builds its structure,
+// and through the document text, which must itself load again.
 #include <cstdint>
 #include <cstdlib>
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QFile>
 #include <QTemporaryDir>
-#include <QTreeWidget>
 
-#include "StructureTree.h"
+#include "StructureBuilder.h"
 #include "platform/XmlDocument.h"
 
 namespace {
@@ -24,8 +23,7 @@ QString WriteFile(const QString& name, const char* data, qint64 size) {
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QApplication application(*argc, *argv);
+    static QCoreApplication application(*argc, *argv);
     return 0;
 }
 
@@ -33,22 +31,27 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     platform::XmlDocument document;
     document.SetFileName(WriteFile(QStringLiteral("input.xml"), reinterpret_cast<const char*>(data),
                                    static_cast<qint64>(size)));
+    StructureNodes structure;
     try {
-        document.Activate();
+        structure = BuildStructureTree(document);
     } catch (const platform::XmlError&) {
         if (document.Active() || !document.Xml().isEmpty()) std::abort();
         return 0;
     }
-    QTreeWidget tree;
-    BuildStructureTree(document.DocumentElement(), nullptr, tree);
-    if (tree.topLevelItemCount() != 1) std::abort();
-    RowPath(tree);
+    if (structure.Children(StructureNodes::None).size() != 1) std::abort();
+    // Built again from the kept bytes, the structure is the same.
+    const StructureNodes kept = BuildStructureTree(document);
+    if (kept.Count() != structure.Count()) std::abort();
+    for (int node = 0; node < kept.Count(); ++node)
+        if (kept.Text(node) != structure.Text(node) || kept.Kind(node) != structure.Kind(node) ||
+            kept.Parent(node) != structure.Parent(node))
+            std::abort();
 
     const QByteArray text = document.Xml();
     if (!text.endsWith("\r\n")) std::abort();
     platform::XmlDocument again;
     again.SetFileName(WriteFile(QStringLiteral("again.xml"), text.constData(), text.size()));
-    again.Activate();  // an error escaping here is a finding
+    BuildStructureTree(again);  // an error escaping here is a finding
     if (again.Xml() != text) std::abort();
     return 0;
 }
