@@ -6,8 +6,8 @@
 #include <QApplication>
 #include <QFile>
 #include <QTemporaryDir>
-#include <QTreeWidget>
-
+#include "StructureBuilder.h"
+#include "StructureModel.h"
 #include "StructureTree.h"
 #include "platform/XmlDocument.h"
 
@@ -39,9 +39,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (document.Active() || !document.Xml().isEmpty()) std::abort();
         return 0;
     }
-    QTreeWidget tree;
-    BuildStructureTree(document.DocumentElement(), nullptr, tree);
-    if (tree.topLevelItemCount() != 1) std::abort();
+    StructureModel tree;
+    tree.Install(BuildStructureTree(document));
+    if (tree.rowCount() != 1) std::abort();
     RowPath(tree);
 
     const QByteArray text = document.Xml();
