@@ -101,6 +101,33 @@ TEST_F(FieldPropertiesTest, DoubleClickOnEmptySpaceOpensForSelectedNode) {
     EXPECT_EQ(FieldRows(List()), Rows({{"library/book/author", "author", "VarChar(50)"}}));
 }
 
+TEST_F(FieldPropertiesTest, LabelEditedInPlaceGivesTheFieldItsNameAndPath) {
+    Click(Tree(), title);
+    QTest::keyClick(&Tree(), Qt::Key_F2);
+    auto* editor = Tree().findChild<QLineEdit*>();
+    ASSERT_NE(editor, nullptr);
+    editor->selectAll();
+    QTest::keyClicks(editor, QStringLiteral("titel"));
+    QTest::keyClick(editor, Qt::Key_Return);
+    QCoreApplication::processEvents();  // the editor commits through a queued call
+    EXPECT_TRUE(OpenFor(title, [&](TForm2&) {
+        EXPECT_EQ(DialogEdit("Edit1").text(), "titel");
+        ClickOk();
+    }));
+    EXPECT_EQ(FieldRows(List()), Rows({{"library/book/titel", "titel", "VarChar(50)"}}));
+}
+
+// A node selected in the earlier tree is gone with it: "->" has nothing to act on.
+TEST_F(FieldPropertiesTest, ANewTreeStartsWithNothingSelected) {
+    Click(Tree(), author);
+    StructureNodes nodes;
+    nodes.Append(StructureNodes::None, QStringLiteral("r"), NodeKind::TextElement);
+    ShowTree(std::move(nodes));
+    EXPECT_FALSE(WhileDialogOpen([&] { QTest::mouseClick(&MainButton("Button1"), Qt::LeftButton); },
+                                 [](TForm2&) {}));
+    EXPECT_TRUE(FieldRows(List()).empty());
+}
+
 // What the user does in the dialog before OK, and the data type text it gives.
 struct SizeCase {
     const char* name;
