@@ -10,7 +10,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QTemporaryDir>
-#include <QTreeWidget>
+#include <QTreeView>
 
 #include <libxml/parser.h>
 
@@ -103,7 +103,7 @@ void OpenXml(const QString& fileName) {
         return platform::OpenDialog::Answer{true, fileName, 0};
     });
     Program().Form1.findChild<QAction*>(QStringLiteral("Open3"))->trigger();
-    if (Program().Form1.StructureTree().topLevelItemCount() != 1) std::abort();
+    if (Program().Form1.StructureTree().model()->rowCount() != 1) std::abort();
 }
 
 void BareParse(const QString& fileName) {

@@ -1,6 +1,8 @@
 // The three windows of a run, created in start-up order and alive until the run ends.
 #pragma once
 
+#include <QTreeView>
+
 #include "Unit1.h"
 #include "Unit2.h"
 #include "Unit3.h"

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QProxyStyle>
 #include <QStyleFactory>
 
@@ -26,7 +27,7 @@ private:
 };
 }  // namespace
 
-SelectionKeepingTree::SelectionKeepingTree(QWidget* parent) : DoubleClickTree(parent) {
+SelectionKeepingTree::SelectionKeepingTree(QWidget* parent) : QTreeView(parent) {
     auto* style = new TreeLinesStyle;
     style->setParent(this);
     setStyle(style);
@@ -38,12 +39,17 @@ SelectionKeepingTree::SelectionKeepingTree(QWidget* parent) : DoubleClickTree(pa
 }
 
 void SelectionKeepingTree::mousePressEvent(QMouseEvent* event) {
-    if (indexAt(event->position().toPoint()).isValid()) DoubleClickTree::mousePressEvent(event);
+    if (indexAt(event->position().toPoint()).isValid()) QTreeView::mousePressEvent(event);
+}
+
+void SelectionKeepingTree::mouseDoubleClickEvent(QMouseEvent* event) {
+    QTreeView::mouseDoubleClickEvent(event);
+    emit dblClick();
 }
 
 void SelectionKeepingTree::keyPressEvent(QKeyEvent* event) {
     inKeyPress_ = true;
-    DoubleClickTree::keyPressEvent(event);
+    QTreeView::keyPressEvent(event);
     inKeyPress_ = false;
 }
 

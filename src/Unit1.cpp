@@ -8,6 +8,7 @@
 #include "AccessibleControls.h"
 #include "ErrorDisplay.h"
 #include "LabelFitting.h"
+#include "StructureModel.h"
 #include "Unit3.h"
 #include "WindowPlacement.h"
 #include "platform/Ado.h"
@@ -20,7 +21,8 @@ TForm1::TForm1(QWidget* parent)
       ui(std::make_unique<Ui::TForm1>()),
       OpenDialog1(tr("Select XML Source"), tr("XML Files (*.xml)") + QStringLiteral("|*.xml|") +
                                                tr("All Files (*.*)") + QStringLiteral("|*.*")),
-      XMLDocument1(std::make_unique<platform::XmlDocument>()) {
+      XMLDocument1(std::make_unique<platform::XmlDocument>()),
+      TreeNodes(new StructureModel(this)) {
     // The main window comes first at start-up: screen readers meet every control after this.
     UseAccessibleControls();
     ui->setupUi(this);
@@ -28,6 +30,7 @@ TForm1::TForm1(QWidget* parent)
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);
     centralWidget()->setFixedSize(587, 361);
+    ui->TreeView1->setModel(TreeNodes);
     FitLabels(*this);
     PlaceOnFirstShow(*this, FirstPlace::CentreOfScreen);
     // The path column travels with its row but is never shown.
@@ -49,7 +52,7 @@ void TForm1::AttachDialogs(TForm2& form2, TAboutBox& aboutBox) {
     AboutBox = &aboutBox;
 }
 
-QTreeWidget& TForm1::StructureTree() const { return *ui->TreeView1; }
+QTreeView& TForm1::StructureTree() const { return *ui->TreeView1; }
 
 QTreeWidget& TForm1::FieldList() const { return *ui->ListBox1; }
 

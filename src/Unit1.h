@@ -19,7 +19,9 @@ class Recordset;
 }  // namespace platform
 class TForm2;
 class TAboutBox;
+class QTreeView;
 class QTreeWidget;
+class StructureModel;
 
 class TForm1 final : public QMainWindow {
     Q_OBJECT
@@ -30,7 +32,8 @@ public:
     // The dialogs are created after the main window and live as long as it does.
     void AttachDialogs(TForm2& form2, TAboutBox& aboutBox);
 
-    QTreeWidget& StructureTree() const;
+    QTreeView& StructureTree() const;
+    StructureModel& StructureTreeModel() const { return *TreeNodes; }
     QTreeWidget& FieldList() const;
 
     // Shows one of the program's messages in the language the File menu caption selects.
@@ -65,6 +68,8 @@ private:
     std::unique_ptr<Ui::TForm1> ui;
     platform::OpenDialog OpenDialog1;
     std::unique_ptr<platform::XmlDocument> XMLDocument1;
+    // What TreeView1 shows; a child of the window.
+    StructureModel* TreeNodes;
     // Members are released in reverse order: Recordset first, then Connection.
     std::unique_ptr<platform::Connection> Connection;
     std::unique_ptr<platform::Recordset> Recordset;

@@ -8,9 +8,9 @@
 
 void TForm1::TreeView1DblClick() {
     Guarded([this] {
-        const QTreeWidgetItem* node = SelectedNode(*ui->TreeView1);
-        if (!Form2 || !node || KindOf(*node) == NodeKind::Container) return;
-        Form2->Prepare(node->text(0));
+        const QModelIndex node = SelectedNode(*ui->TreeView1);
+        if (!Form2 || !node.isValid() || KindOf(node) == NodeKind::Container) return;
+        Form2->Prepare(node.data().toString());
         Form2->exec();
     });
 }

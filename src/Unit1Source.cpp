@@ -1,7 +1,8 @@
 #include "Unit1.h"
 
 #include "ErrorDisplay.h"
-#include "StructureTree.h"
+#include "StructureBuilder.h"
+#include "StructureModel.h"
 #include "platform/WaitCursor.h"
 #include "platform/XmlDocument.h"
 #include "ui_Unit1.h"
@@ -14,9 +15,7 @@ void TForm1::LoadXML1Click() {
         try {
             const platform::WaitCursor wait;
             XMLDocument1->SetFileName(fileName);
-            XMLDocument1->Activate();
-            ui->TreeView1->clear();
-            BuildStructureTree(XMLDocument1->DocumentElement(), nullptr, *ui->TreeView1);
+            TreeNodes->Install(BuildStructureTree(*XMLDocument1));
             ui->ListBox1->clear();
         } catch (...) {
             ShowMessage(MessageId::msgBadXml);

@@ -27,7 +27,7 @@ QString DataTypeText(const QString& type, QString sizeBox) {
 }
 }  // namespace
 
-TForm2::TForm2(QTreeWidget& tree, QTreeWidget& fieldList, QWidget* parent)
+TForm2::TForm2(const QAbstractItemView& tree, QTreeWidget& fieldList, QWidget* parent)
     : QDialog(parent), ui(std::make_unique<Ui::TForm2>()), tree_(tree), fieldList_(fieldList) {
     ui->setupUi(this);
     // The mask takes any script's digits; the size goes into T-SQL, which reads only 0 to 9.
@@ -76,9 +76,9 @@ void TForm2::Button1Click() {
     Guarded([this] {
         // The main window is blocked while the dialog is open, so the selected node is still
         // the one that opened it; without one there is no path to map.
-        if (const QTreeWidgetItem* node = SelectedNode(tree_))
+        if (const QModelIndex node = SelectedNode(tree_); node.isValid())
             AppendFieldRow(fieldList_,
-                           {NodePath(*node), ui->Edit1->text(),
+                           {NodePath(node), ui->Edit1->text(),
                             DataTypeText(ui->ComboBox1->currentText(), ui->Edit2->displayText())});
         accept();
     });

@@ -8,13 +8,14 @@
 namespace Ui {
 class TForm2;
 }
+class QAbstractItemView;
 class QTreeWidget;
 
 class TForm2 final : public QDialog {
     Q_OBJECT
 public:
     // tree: the structure tree whose selected node the row is for; fieldList: where OK appends.
-    TForm2(QTreeWidget& tree, QTreeWidget& fieldList, QWidget* parent);
+    TForm2(const QAbstractItemView& tree, QTreeWidget& fieldList, QWidget* parent);
     ~TForm2() override;
 
     // Every opening starts afresh: the node's name, VarChar, size 50.
@@ -37,6 +38,6 @@ private:
     void ResetSize(bool sized);
 
     std::unique_ptr<Ui::TForm2> ui;
-    QTreeWidget& tree_;
+    const QAbstractItemView& tree_;
     QTreeWidget& fieldList_;
 };

@@ -14,15 +14,24 @@ namespace {
 // library (container) > book (container) > @id, title, author (text elements).
 class FieldPropertiesTest : public FieldsTest {
 protected:
-    FieldPropertiesTest()
-        : library(AddNode(nullptr, QStringLiteral("library"), NodeKind::Container)),
-          book(AddNode(&library, QStringLiteral("book"), NodeKind::Container)),
-          id(AddNode(&book, QStringLiteral("id"), NodeKind::Attribute)),
-          title(AddNode(&book, QStringLiteral("title"), NodeKind::TextElement)),
-          author(AddNode(&book, QStringLiteral("author"), NodeKind::TextElement)) {}
+    FieldPropertiesTest() {
+        StructureNodes nodes;
+        const int l =
+            nodes.Append(StructureNodes::None, QStringLiteral("library"), NodeKind::Container);
+        const int b = nodes.Append(l, QStringLiteral("book"), NodeKind::Container);
+        nodes.Append(b, QStringLiteral("id"), NodeKind::Attribute);
+        nodes.Append(b, QStringLiteral("title"), NodeKind::TextElement);
+        nodes.Append(b, QStringLiteral("author"), NodeKind::TextElement);
+        ShowTree(std::move(nodes));
+        library = TreeModel().index(0, 0);
+        book = TreeModel().index(0, 0, library);
+        id = TreeModel().index(0, 0, book);
+        title = TreeModel().index(1, 0, book);
+        author = TreeModel().index(2, 0, book);
+    }
 
     // Double-clicks the node and runs `act` in the dialog it opens; false when none opened.
-    bool OpenFor(QTreeWidgetItem& node, const std::function<void(TForm2&)>& act) {
+    bool OpenFor(const QModelIndex& node, const std::function<void(TForm2&)>& act) {
         return WhileDialogOpen([&] { DoubleClick(Tree(), node); }, act);
     }
     void ClickOk() { QTest::mouseClick(&DialogButton("Button1"), Qt::LeftButton); }
@@ -33,11 +42,11 @@ protected:
         return {QStringLiteral("library/book/title"), QStringLiteral("title"), type};
     }
 
-    QTreeWidgetItem& library;
-    QTreeWidgetItem& book;
-    QTreeWidgetItem& id;
-    QTreeWidgetItem& title;
-    QTreeWidgetItem& author;
+    QModelIndex library;
+    QModelIndex book;
+    QModelIndex id;
+    QModelIndex title;
+    QModelIndex author;
 };
 
 TEST_F(FieldPropertiesTest, ContainerElementOpensNothing) {
@@ -49,7 +58,7 @@ TEST_F(FieldPropertiesTest, ContainerElementOpensNothing) {
 }
 
 TEST_F(FieldPropertiesTest, NothingSelectedOpensNothing) {
-    Tree().clear();
+    TreeModel().Install({});
     const QPoint emptySpace(20, 20);
     EXPECT_FALSE(WhileDialogOpen([&] { DoubleClick(Tree(), emptySpace); }, [](TForm2&) {}));
     EXPECT_FALSE(WhileDialogOpen([&] { QTest::mouseClick(&MainButton("Button1"), Qt::LeftButton); },
@@ -83,13 +92,40 @@ TEST_F(FieldPropertiesTest, AttributeGetsBareNameAndAttributePath) {
 TEST_F(FieldPropertiesTest, DoubleClickOnEmptySpaceOpensForSelectedNode) {
     Click(Tree(), author);
     const QPoint belowNodes(Tree().viewport()->width() / 2, Tree().viewport()->height() - 4);
-    ASSERT_EQ(Tree().itemAt(belowNodes), nullptr);
+    ASSERT_FALSE(Tree().indexAt(belowNodes).isValid());
     EXPECT_TRUE(WhileDialogOpen([&] { DoubleClick(Tree(), belowNodes); },
                                 [&](TForm2&) {
                                     EXPECT_EQ(DialogEdit("Edit1").text(), "author");
                                     ClickOk();
                                 }));
     EXPECT_EQ(FieldRows(List()), Rows({{"library/book/author", "author", "VarChar(50)"}}));
+}
+
+TEST_F(FieldPropertiesTest, LabelEditedInPlaceGivesTheFieldItsNameAndPath) {
+    Click(Tree(), title);
+    QTest::keyClick(&Tree(), Qt::Key_F2);
+    auto* editor = Tree().findChild<QLineEdit*>();
+    ASSERT_NE(editor, nullptr);
+    editor->selectAll();
+    QTest::keyClicks(editor, QStringLiteral("titel"));
+    QTest::keyClick(editor, Qt::Key_Return);
+    QCoreApplication::processEvents();  // the editor commits through a queued call
+    EXPECT_TRUE(OpenFor(title, [&](TForm2&) {
+        EXPECT_EQ(DialogEdit("Edit1").text(), "titel");
+        ClickOk();
+    }));
+    EXPECT_EQ(FieldRows(List()), Rows({{"library/book/titel", "titel", "VarChar(50)"}}));
+}
+
+// A node selected in the earlier tree is gone with it: "->" has nothing to act on.
+TEST_F(FieldPropertiesTest, ANewTreeStartsWithNothingSelected) {
+    Click(Tree(), author);
+    StructureNodes nodes;
+    nodes.Append(StructureNodes::None, QStringLiteral("r"), NodeKind::TextElement);
+    ShowTree(std::move(nodes));
+    EXPECT_FALSE(WhileDialogOpen([&] { QTest::mouseClick(&MainButton("Button1"), Qt::LeftButton); },
+                                 [](TForm2&) {}));
+    EXPECT_TRUE(FieldRows(List()).empty());
 }
 
 // What the user does in the dialog before OK, and the data type text it gives.
@@ -328,18 +364,14 @@ TEST(FieldPropertiesWindow, DefinitionAsDrawn) {
 // The keyboard and the tree's expand buttons, as a user without the arrow buttons meets them.
 class TreeKeyboard : public FieldPropertiesTest {
 protected:
-    void PressOn(QTreeWidgetItem& node, Qt::Key key, Qt::KeyboardModifiers modifiers = {}) {
+    void PressOn(const QModelIndex& node, Qt::Key key, Qt::KeyboardModifiers modifiers = {}) {
         Click(Tree(), node);
         QTest::keyClick(&Tree(), key, modifiers);
     }
-    void ClickExpandButton(QTreeWidgetItem& node) {
-        const QRect label = Tree().visualItemRect(&node);
+    void ClickExpandButton(const QModelIndex& node) {
+        const QRect label = Tree().visualRect(node);
         Click(Tree(), QPoint(label.left() - Tree().indentation() / 2, label.center().y()));
     }
-    static void Click(QTreeWidget& view, QPoint position) {
-        QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, position);
-    }
-    using FieldPropertiesTest::Click;
 };
 
 TEST_F(TreeKeyboard, EnterOnANodeActsAsTheArrowButton) {
@@ -356,8 +388,8 @@ TEST_F(TreeKeyboard, EnterOnANodeActsAsTheArrowButton) {
 TEST_F(TreeKeyboard, CollapsingAnAncestorOfTheSelectedNodeSelectsTheAncestor) {
     Click(Tree(), title);
     ClickExpandButton(book);
-    ASSERT_FALSE(book.isExpanded());
-    EXPECT_EQ(SelectedNode(Tree()), &book);
+    ASSERT_FALSE(Tree().isExpanded(book));
+    EXPECT_EQ(SelectedNode(Tree()), book);
     // The hidden node is no longer what "->" acts on.
     EXPECT_FALSE(WhileDialogOpen([&] { QTest::mouseClick(&MainButton("Button1"), Qt::LeftButton); },
                                  [](TForm2&) {}));

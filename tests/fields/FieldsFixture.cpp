@@ -38,19 +38,24 @@ QLineEdit& FieldsTest::DialogEdit(const char* name) {
 
 QComboBox& FieldsTest::TypeBox() { return Named<QComboBox>(windows.Form2, "ComboBox1"); }
 
-QTreeWidgetItem& FieldsTest::AddNode(QTreeWidgetItem* parent, const QString& text, NodeKind kind) {
-    auto* node = parent ? new QTreeWidgetItem(parent, QStringList{text})
-                        : new QTreeWidgetItem(&Tree(), QStringList{text});
-    SetKind(*node, kind);
+void FieldsTest::ShowTree(StructureNodes&& nodes) {
+    TreeModel().Install(std::move(nodes));
     Tree().expandAll();
-    return *node;
 }
 
 void FieldsTest::Click(QTreeWidget& view, QTreeWidgetItem& item, Qt::KeyboardModifiers keys) {
-    QTest::mouseClick(view.viewport(), Qt::LeftButton, keys, view.visualItemRect(&item).center());
+    Click(view, view.visualItemRect(&item).center(), keys);
 }
 
-void FieldsTest::DoubleClick(QTreeWidget& view, QPoint position) {
+void FieldsTest::Click(QTreeView& view, const QModelIndex& node, Qt::KeyboardModifiers keys) {
+    Click(view, view.visualRect(node).center(), keys);
+}
+
+void FieldsTest::Click(QAbstractItemView& view, QPoint position, Qt::KeyboardModifiers keys) {
+    QTest::mouseClick(view.viewport(), Qt::LeftButton, keys, position);
+}
+
+void FieldsTest::DoubleClick(QAbstractItemView& view, QPoint position) {
     QWidget* area = view.viewport();
     QTest::mouseClick(area, Qt::LeftButton, {}, position);
     QTest::mouseDClick(area, Qt::LeftButton, {}, position);
@@ -59,6 +64,10 @@ void FieldsTest::DoubleClick(QTreeWidget& view, QPoint position) {
 
 void FieldsTest::DoubleClick(QTreeWidget& view, QTreeWidgetItem& item) {
     DoubleClick(view, view.visualItemRect(&item).center());
+}
+
+void FieldsTest::DoubleClick(QTreeView& view, const QModelIndex& node) {
+    DoubleClick(view, view.visualRect(node).center());
 }
 
 void FieldsTest::PickType(const QString& type) {

@@ -6,10 +6,12 @@
 #include <vector>
 
 #include <gtest/gtest.h>
+#include <QTreeView>
 #include <QTreeWidget>
 
 #include "FieldList.h"
 #include "ProgramWindows.h"
+#include "StructureModel.h"
 #include "StructureTree.h"
 
 class QComboBox;
@@ -20,21 +22,25 @@ class FieldsTest : public testing::Test {
 protected:
     FieldsTest();
 
-    QTreeWidget& Tree() { return windows.Form1.StructureTree(); }
+    QTreeView& Tree() { return windows.Form1.StructureTree(); }
+    StructureModel& TreeModel() { return windows.Form1.StructureTreeModel(); }
     QTreeWidget& List() { return windows.Form1.FieldList(); }
     QPushButton& MainButton(const char* name);
     QPushButton& DialogButton(const char* name);
     QLineEdit& DialogEdit(const char* name);
     QComboBox& TypeBox();
 
-    // Adds a node the way the tree is built from a document: text in column 0, kind beside it.
-    QTreeWidgetItem& AddNode(QTreeWidgetItem* parent, const QString& text, NodeKind kind);
+    // Shows the nodes in the structure tree as Open XML does, then expands every node.
+    void ShowTree(StructureNodes&& nodes);
 
-    // Plain, Ctrl or Shift click on a row or node.
+    // Plain, Ctrl or Shift click on a row, a node or a point.
     static void Click(QTreeWidget& view, QTreeWidgetItem& item, Qt::KeyboardModifiers keys = {});
+    static void Click(QTreeView& view, const QModelIndex& node, Qt::KeyboardModifiers keys = {});
+    static void Click(QAbstractItemView& view, QPoint position, Qt::KeyboardModifiers keys = {});
     // Press, release, double-click, release: what the mouse sends for a double-click.
-    static void DoubleClick(QTreeWidget& view, QPoint position);
+    static void DoubleClick(QAbstractItemView& view, QPoint position);
     static void DoubleClick(QTreeWidget& view, QTreeWidgetItem& item);
+    static void DoubleClick(QTreeView& view, const QModelIndex& node);
 
     // The user picks a data type from the open drop-down list.
     void PickType(const QString& type);

@@ -20,6 +20,7 @@
 #include "QtPrinting.h"
 #include "Recorders.h"
 #include "ServerForm.h"
+#include "StructureModel.h"
 #include "TestServer.h"
 
 namespace {
@@ -154,11 +155,13 @@ QByteArray DocumentText(const QByteArray& line) {
     return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n" + line + "\r\n";
 }
 
-QTreeWidgetItem* FindNode(QTreeWidget& tree, const QString& text) {
-    const QList<QTreeWidgetItem*> found =
-        tree.findItems(text, Qt::MatchExactly | Qt::MatchCaseSensitive | Qt::MatchRecursive);
-    EXPECT_EQ(found.size(), 1) << text.toStdString();
-    return found.value(0);
+// Edits the label of the one node with that text.
+void Relabel(StructureModel& tree, const QString& text, const QString& label) {
+    const QModelIndexList found =
+        tree.match(tree.index(0, 0), Qt::DisplayRole, text, -1,
+                   Qt::MatchExactly | Qt::MatchCaseSensitive | Qt::MatchRecursive);
+    ASSERT_EQ(found.size(), 1) << text.toStdString();
+    tree.setData(found[0], label);
 }
 
 const QByteArray kOrdersColumns = " Item VarChar(50) '../item', Qty Int '../qty', OrderNo Int '.'";
@@ -198,8 +201,8 @@ TEST_F(ImportEndToEnd, IntoExistingTableAndViewByPosition) {
 
 TEST_F(ImportEndToEnd, RowPathMatchingNothingImportsNoRows) {
     LoadOrders();
-    FindNode(windows.Form1.StructureTree(), QStringLiteral("order"))
-        ->setText(0, QStringLiteral("bestelling"));
+    Relabel(windows.Form1.StructureTreeModel(), QStringLiteral("order"),
+            QStringLiteral("bestelling"));
     ConnectToSales();
     ChooseTable(QStringLiteral("Orders"));
     EXPECT_EQ(Import().text, kImportOk);
@@ -209,8 +212,7 @@ TEST_F(ImportEndToEnd, RowPathMatchingNothingImportsNoRows) {
 
 TEST_F(ImportEndToEnd, ApostrophesInEditedLabelsStayInsideTheirLiterals) {
     LoadOrders();
-    FindNode(windows.Form1.StructureTree(), QStringLiteral("order"))
-        ->setText(0, QStringLiteral("it's"));
+    Relabel(windows.Form1.StructureTreeModel(), QStringLiteral("order"), QStringLiteral("it's"));
     ConnectToSales();
     ChooseTable(QStringLiteral("Orders"));
     // The statement stays whole: the label's own text reaches the server's XPath parser,
@@ -354,7 +356,7 @@ TEST_F(ImportEndToEnd, FailureWhileComposingIsReportedAndNothingSent) {
     LoadOrders();
     ConnectToSales();
     ChooseTable(QStringLiteral("Orders"));
-    windows.Form1.StructureTree().clear();
+    windows.Form1.StructureTreeModel().Install({});
     const qsizetype sent = LoggedBatches().size();
     const ShownBox box = Import();
     EXPECT_EQ(box.text, kFailed + QStringLiteral("Invalid index"));

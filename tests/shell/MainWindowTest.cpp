@@ -91,9 +91,9 @@ TEST_F(MainWindow, EveryControlOpensAsDrawn) {
     EXPECT_TRUE(Find<QComboBox>("ComboBox2")->isEditable());
     EXPECT_FALSE(Find<QComboBox>("ComboBox3")->isEditable());
     EXPECT_EQ(Find<QComboBox>("ComboBox3")->count(), 0);
-    EXPECT_EQ(Find<QTreeWidget>("TreeView1")->topLevelItemCount(), 0);
+    EXPECT_EQ(Find<QTreeView>("TreeView1")->model()->rowCount(), 0);
     EXPECT_EQ(Find<QTreeWidget>("ListBox1")->topLevelItemCount(), 0);
-    EXPECT_EQ(Find<QTreeWidget>("TreeView1")->indentation(), 19);
+    EXPECT_EQ(Find<QTreeView>("TreeView1")->indentation(), 19);
 }
 
 TEST_F(MainWindow, PasswordIsMasked) {

@@ -6,10 +6,13 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFileSystemModel>
+#include <QIcon>
 #include <QLineEdit>
 #include <QTest>
+#include <QTreeView>
 #include <QTreeWidget>
 
+#include "StructureModel.h"
 #include "StructureTree.h"
 
 #include "ModalDialog.h"
@@ -19,10 +22,16 @@
 
 namespace {
 
-QString Shape(const QTreeWidgetItem& node) {
+QString Shape(const QModelIndex& node) {
     QStringList children;
-    for (int i = 0; i < node.childCount(); ++i) children << Shape(*node.child(i));
-    return children.isEmpty() ? node.text(0) : node.text(0) + u'[' + children.join(u' ') + u']';
+    for (int i = 0; i < node.model()->rowCount(node); ++i)
+        children << Shape(node.model()->index(i, 0, node));
+    const QString text = node.data().toString();
+    return children.isEmpty() ? text : text + u'[' + children.join(u' ') + u']';
+}
+
+qint64 IconKey(const QModelIndex& node) {
+    return node.data(Qt::DecorationRole).value<QIcon>().cacheKey();
 }
 
 class OpenXmlTest : public testing::Test {
@@ -36,8 +45,7 @@ protected:
 
     QString TreeShape() const {
         QStringList roots;
-        for (int i = 0; i < tree().topLevelItemCount(); ++i)
-            roots << Shape(*tree().topLevelItem(i));
+        for (int i = 0; i < nodes().rowCount(); ++i) roots << Shape(nodes().index(i, 0));
         return roots.join(u' ');
     }
 
@@ -56,7 +64,9 @@ protected:
             }));
     }
 
-    QTreeWidget& tree() const { return windows.Form1.StructureTree(); }
+    QTreeView& tree() const { return windows.Form1.StructureTree(); }
+    StructureModel& nodes() const { return windows.Form1.StructureTreeModel(); }
+    QModelIndex Root() const { return nodes().index(0, 0); }
     QTreeWidget& fields() const { return windows.Form1.FieldList(); }
 
     XmlFiles files;
@@ -73,7 +83,7 @@ TEST_F(OpenXmlTest, CancelAsTheFirstActionChangesNothing) {
     EXPECT_EQ(dialog.seen[0].filters, (QStringList{"XML Files (*.xml)", "All Files (*.*)"}));
     EXPECT_TRUE(dialog.seen[0].fileName.isEmpty());
     EXPECT_EQ(dialog.seen[0].filterIndex, 0);
-    EXPECT_EQ(tree().topLevelItemCount(), 0);
+    EXPECT_EQ(nodes().rowCount(), 0);
     EXPECT_EQ(fields().topLevelItemCount(), 1);
     EXPECT_TRUE(boxes.boxes.empty());
 }
@@ -84,7 +94,7 @@ TEST_F(OpenXmlTest, LoadShowsTheStructureCollapsedAndEmptiesTheFieldList) {
         files.Write(QStringLiteral("lib.xml"),
                     "<library>\n  <book id=\"1\">\n    <title>T</title>\n  </book>\n</library>"));
     EXPECT_EQ(TreeShape(), QStringLiteral("library[book[id title]]"));
-    EXPECT_FALSE(tree().topLevelItem(0)->isExpanded());
+    EXPECT_FALSE(tree().isExpanded(Root()));
     EXPECT_EQ(tree().indentation(), 19);
     EXPECT_EQ(fields().topLevelItemCount(), 0);
     EXPECT_TRUE(boxes.boxes.empty());
@@ -93,14 +103,14 @@ TEST_F(OpenXmlTest, LoadShowsTheStructureCollapsedAndEmptiesTheFieldList) {
 TEST_F(OpenXmlTest, CancelAfterALoadRebuildsFromTheDocumentInMemory) {
     const QString name = files.Write(QStringLiteral("a.xml"), "<a><b/></a>");
     OpenXml(name);
-    tree().topLevelItem(0)->setExpanded(true);
-    tree().topLevelItem(0)->setText(0, QStringLiteral("edited"));
+    tree().expand(Root());
+    nodes().setData(Root(), QStringLiteral("edited"));
     AddField(QStringLiteral("a/"));
     files.Write(QStringLiteral("a.xml"), "<changed/>");
     OpenXml();
     EXPECT_EQ(dialog.seen.back().fileName, name);
     EXPECT_EQ(TreeShape(), QStringLiteral("a[b]"));
-    EXPECT_FALSE(tree().topLevelItem(0)->isExpanded());
+    EXPECT_FALSE(tree().isExpanded(Root()));
     EXPECT_EQ(fields().topLevelItemCount(), 0);
     OpenXml(name);  // the same name again: still not read
     EXPECT_EQ(TreeShape(), QStringLiteral("a[b]"));
@@ -111,9 +121,9 @@ TEST_F(OpenXmlTest, LabelsEditedInPlaceKeepTheirKindAndIcon) {
     OpenXml(files.Write(QStringLiteral("lib.xml"), "<library><book id=\"1\"/></library>"));
     windows.Form1.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&windows.Form1));
-    QTreeWidgetItem* book = tree().topLevelItem(0)->child(0);
-    const qint64 icon = book->icon(0).cacheKey();
-    tree().setCurrentItem(book);
+    const QModelIndex book = nodes().index(0, 0, Root());
+    const qint64 icon = IconKey(book);
+    tree().setCurrentIndex(book);
     QTest::keyClick(&tree(), Qt::Key_F2);
     auto* editor = tree().findChild<QLineEdit*>();
     ASSERT_NE(editor, nullptr);
@@ -123,9 +133,9 @@ TEST_F(OpenXmlTest, LabelsEditedInPlaceKeepTheirKindAndIcon) {
     QTest::keyClick(editor, Qt::Key_Return);
     QCoreApplication::processEvents();  // the editor commits through a queued call
     EXPECT_EQ(TreeShape(), QStringLiteral("library[boek[id]]"));
-    EXPECT_EQ(KindOf(*book), NodeKind::Container);
-    EXPECT_EQ(book->icon(0).cacheKey(), icon);
-    EXPECT_EQ(RowPath(tree()), QStringLiteral("library/boek/@id"));
+    EXPECT_EQ(KindOf(book), NodeKind::Container);
+    EXPECT_EQ(IconKey(book), icon);
+    EXPECT_EQ(RowPath(nodes()), QStringLiteral("library/boek/@id"));
 }
 
 TEST_F(OpenXmlTest, AnotherTextForTheSameFileReadsItAgain) {
@@ -195,7 +205,7 @@ TEST_F(OpenXmlTest, UnusualButSoundDocumentsLoad) {
     };
     for (const QByteArray& content : documents) {
         OpenXml(files.Write(QStringLiteral("doc%1.xml").arg(dialog.seen.size()), content));
-        EXPECT_EQ(tree().topLevelItemCount(), 1);
+        EXPECT_EQ(nodes().rowCount(), 1);
     }
     EXPECT_TRUE(boxes.boxes.empty());
 }

@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
-#include <QTreeWidget>
+#include <QIcon>
+#include <QTreeView>
 
+#include "StructureBuilder.h"
+#include "StructureModel.h"
 #include "StructureTree.h"
 #include "XmlFiles.h"
 #include "platform/XmlDocument.h"
@@ -9,28 +12,32 @@
 namespace {
 
 // "name:kind" for each node, children in brackets: "a:1[id:0 b:2]".
-QString Shape(const QTreeWidgetItem& node) {
-    QString shape = node.text(0) + u':' + QString::number(static_cast<int>(KindOf(node)));
-    if (node.childCount() == 0) return shape;
+QString Shape(const QModelIndex& node) {
+    QString shape = node.data().toString() + u':' + QString::number(static_cast<int>(KindOf(node)));
+    const int count = node.model()->rowCount(node);
+    if (count == 0) return shape;
     QStringList children;
-    for (int i = 0; i < node.childCount(); ++i) children << Shape(*node.child(i));
+    for (int i = 0; i < count; ++i) children << Shape(node.model()->index(i, 0, node));
     return shape + u'[' + children.join(u' ') + u']';
 }
+
+QIcon IconOf(const QModelIndex& node) { return node.data(Qt::DecorationRole).value<QIcon>(); }
 
 class StructureTreeTest : public testing::Test {
 protected:
     // The tree of a document, built as Open XML builds it.
     QString TreeOf(const QByteArray& content) {
         document.SetFileName(files.Write(QStringLiteral("doc%1.xml").arg(++loads), content));
-        document.Activate();
-        tree.clear();
-        BuildStructureTree(document.DocumentElement(), nullptr, tree);
-        return tree.topLevelItemCount() == 1 ? Shape(*tree.topLevelItem(0)) : QString();
+        tree.Install(BuildStructureTree(document));
+        return tree.rowCount() == 1 ? Shape(Root()) : QString();
     }
+
+    QModelIndex Root() const { return tree.index(0, 0); }
+    QModelIndex Child(const QModelIndex& node, int row) const { return tree.index(row, 0, node); }
 
     XmlFiles files;
     platform::XmlDocument document;
-    QTreeWidget tree;
+    StructureModel tree;
     int loads = 0;
 };
 
@@ -83,31 +90,20 @@ TEST_F(StructureTreeTest, IndentationNeverProducesNodes) {
 }
 
 TEST_F(StructureTreeTest, NodesAreCollapsedEditableWithTheirKindsIcon) {
+    QTreeView view;
+    view.setModel(&tree);
     TreeOf("<r a=\"1\"><t>x</t><c/></r>");
-    QTreeWidgetItem* root = tree.topLevelItem(0);
+    const QModelIndex root = Root();
     QList<qint64> icons;
-    for (const QTreeWidgetItem* node : {root->child(0), root, root->child(1)}) {
-        EXPECT_FALSE(node->isExpanded());
-        EXPECT_TRUE(node->flags() & Qt::ItemIsEditable);
-        ASSERT_FALSE(node->icon(0).isNull());
-        EXPECT_EQ(node->icon(0).actualSize(QSize(64, 64)), QSize(16, 16));
-        icons << node->icon(0).cacheKey();
+    for (const QModelIndex& node : {Child(root, 0), root, Child(root, 1)}) {
+        EXPECT_FALSE(view.isExpanded(node));
+        EXPECT_TRUE(node.flags() & Qt::ItemIsEditable);
+        ASSERT_FALSE(IconOf(node).isNull());
+        EXPECT_EQ(IconOf(node).actualSize(QSize(64, 64)), QSize(16, 16));
+        icons << IconOf(node).cacheKey();
     }
     EXPECT_EQ(QSet<qint64>(icons.begin(), icons.end()).size(), 3);
-    EXPECT_EQ(root->child(2)->icon(0).cacheKey(), root->icon(0).cacheKey());
-}
-
-TEST_F(StructureTreeTest, DuplicateTestAgainstAnExistingParent) {
-    TreeOf("<r a=\"1\"><c/></r>");
-    QTreeWidgetItem* root = tree.topLevelItem(0);
-    root->child(1)->setText(0, QStringLiteral("edited"));
-    // A document node named like an existing child is skipped; "c" is no longer a child text.
-    document.SetFileName(files.Write(QStringLiteral("more.xml"), "<m><a/><c><d/></c></m>"));
-    document.Activate();
-    const platform::XmlNode a = document.DocumentElement().FirstChild();
-    BuildStructureTree(a, root, tree);
-    BuildStructureTree(a.NextSibling(), root, tree);
-    EXPECT_EQ(Shape(*root), QStringLiteral("r:1[a:0 edited:1 c:1[d:1]]"));
+    EXPECT_EQ(IconOf(Child(root, 2)).cacheKey(), IconOf(root).cacheKey());
 }
 
 TEST_F(StructureTreeTest, DeepestDocumentBuilds) {
@@ -148,28 +144,28 @@ TEST_F(StructureTreeTest, RowPathIsThePathOfTheFirstDeepestNode) {
 
 TEST_F(StructureTreeTest, NodePathsOfTheLibrary) {
     TreeOf("<library><book id=\"1\"><title>T</title><author>A</author></book></library>");
-    const QTreeWidgetItem* library = tree.topLevelItem(0);
-    const QTreeWidgetItem* book = library->child(0);
-    EXPECT_EQ(NodePath(*library), QString());
-    EXPECT_EQ(NodePath(*book), QStringLiteral("library/"));
-    EXPECT_EQ(NodePath(*book->child(0)), QStringLiteral("library/book/@id"));
-    EXPECT_EQ(NodePath(*book->child(1)), QStringLiteral("library/book/title"));
-    EXPECT_EQ(NodePath(*book->child(2)), QStringLiteral("library/book/author"));
+    const QModelIndex library = Root();
+    const QModelIndex book = Child(library, 0);
+    EXPECT_EQ(NodePath(library), QString());
+    EXPECT_EQ(NodePath(book), QStringLiteral("library/"));
+    EXPECT_EQ(NodePath(Child(book, 0)), QStringLiteral("library/book/@id"));
+    EXPECT_EQ(NodePath(Child(book, 1)), QStringLiteral("library/book/title"));
+    EXPECT_EQ(NodePath(Child(book, 2)), QStringLiteral("library/book/author"));
 }
 
 TEST_F(StructureTreeTest, ContainersUnderOneParentShareOnePath) {
     TreeOf("<r><p>t<e/><n><m/></n><!--c--><b>x</b></p></r>");
-    const QTreeWidgetItem* p = tree.topLevelItem(0)->child(0);
-    for (int i : {0, 1, 2, 3}) EXPECT_EQ(NodePath(*p->child(i)), QStringLiteral("r/p/"));
-    EXPECT_EQ(NodePath(*p->child(4)), QStringLiteral("r/p/b"));
+    const QModelIndex p = Child(Root(), 0);
+    for (int i : {0, 1, 2, 3}) EXPECT_EQ(NodePath(Child(p, i)), QStringLiteral("r/p/"));
+    EXPECT_EQ(NodePath(Child(p, 4)), QStringLiteral("r/p/b"));
 }
 
 TEST_F(StructureTreeTest, EditedLabelsAreUsedUnchanged) {
     TreeOf("<r><p a=\"1\"/></r>");
-    QTreeWidgetItem* p = tree.topLevelItem(0)->child(0);
-    tree.topLevelItem(0)->setText(0, QStringLiteral("x/y"));
-    p->child(0)->setText(0, QStringLiteral("@b/c"));
-    EXPECT_EQ(NodePath(*p->child(0)), QStringLiteral("x/y/p/@@b/c"));
+    const QModelIndex p = Child(Root(), 0);
+    tree.setData(Root(), QStringLiteral("x/y"));
+    tree.setData(Child(p, 0), QStringLiteral("@b/c"));
+    EXPECT_EQ(NodePath(Child(p, 0)), QStringLiteral("x/y/p/@@b/c"));
     EXPECT_EQ(RowPath(tree), QStringLiteral("x/y/p/@@b/c"));
 }
 
