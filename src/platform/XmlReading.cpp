@@ -170,6 +170,7 @@ void AddWrittenAttributes(xmlParserCtxtPtr ctxt, ReadingState& state, int namesp
                             QByteArrayView(Chars(at[3]), at[4] - at[3])};
     };
     const QByteArrayView tag = StartTagBefore(ctxt->input->base, ctxt->input->cur);
+    if (attributeCount == 0 && namespaceCount == 0 && !tag.contains('=')) return;
     if (!tag.contains("xmlns")) {
         for (int i = 0; i < attributeCount; ++i) state.attributes.push_back(attribute(i));
         return;
@@ -250,11 +251,10 @@ void StartElement(void* ctx, const xmlChar* local, const xmlChar* prefix, const 
     if (++state.depth > state.maxDepth)
         return Refuse(ctx,
                       QStringLiteral("more than %1 elements open at once").arg(state.maxDepth));
-    if (state.skipped == 0 && !state.preserve.empty()) EndRun(state);
     state.rootSeen = true;
     const XmlName name{Chars(prefix), Chars(local)};
     state.attributes.clear();
-    state.decoded.clear();
+    if (!state.decoded.empty()) state.decoded.clear();
     // The parser's own defaults come last; the DTD's are added in declaration order below.
     AddWrittenAttributes(ctxt, state, namespaceCount, namespaces, attributeCount - defaultedCount,
                          attributes);
@@ -262,11 +262,13 @@ void StartElement(void* ctx, const xmlChar* local, const xmlChar* prefix, const 
     const QString refused = state.namespaces.Enter(name, state.attributes);
     if (!refused.isEmpty()) return Refuse(ctx, refused);
     NotePrefixDeclarations(state);
-    state.preserve.push_back(PreservesSpace(state));
+    // Inside skipped content only what may refuse the document counts.
     if (state.skipped > 0) {
         ++state.skipped;
         return;
     }
+    if (!state.preserve.empty()) EndRun(state);
+    state.preserve.push_back(PreservesSpace(state));
     for (XmlAttribute& attribute : state.attributes) attribute.name = Keyed(ctxt, attribute.name);
     if (!state.events->StartElement(Keyed(ctxt, name), state.attributes)) state.skipped = 1;
 }
@@ -275,12 +277,12 @@ void EndElement(void* ctx, const xmlChar* local, const xmlChar* prefix, const xm
     ReadingState& state = StateOf(ctx);
     --state.depth;
     state.namespaces.Leave();
-    if (state.skipped == 0) EndRun(state);
-    state.preserve.pop_back();
     if (state.skipped > 1) {
         --state.skipped;
         return;
     }
+    EndRun(state);
+    state.preserve.pop_back();
     state.skipped = 0;
     state.events->EndElement({Chars(prefix), Chars(local)});
 }
