@@ -2,6 +2,7 @@
 // numbered in the order it was added, which for a built tree is pre-order.
 #pragma once
 
+#include <deque>
 #include <vector>
 
 #include <QString>
@@ -41,6 +42,7 @@ private:
         NodeKind kind;
         std::vector<int> children;
     };
-    std::vector<Node> nodes_;
+    // In pieces: a growing tree is never copied whole, which would briefly hold it twice.
+    std::deque<Node> nodes_;
     std::vector<int> roots_;
 };
