@@ -11,9 +11,3 @@ int StructureNodes::Append(int parent, const QString& text, NodeKind kind) {
 void StructureNodes::SetText(int node, const QString& text) { nodes_[node].text = text; }
 
 void StructureNodes::SetKind(int node, NodeKind kind) { nodes_[node].kind = kind; }
-
-int StructureNodes::Level(int node) const {
-    int level = 0;
-    for (int parent = Parent(node); parent != None; parent = Parent(parent)) ++level;
-    return level;
-}

@@ -31,8 +31,6 @@ public:
     const std::vector<int>& Children(int node) const {
         return node == None ? roots_ : nodes_[node].children;
     }
-    // Levels below the root: 0 for a root node.
-    int Level(int node) const;
 
 private:
     struct Node {
