@@ -18,11 +18,11 @@ QString Quoted(QByteArrayView text) {
     return u'"' + QString::fromUtf8(text.data(), text.size()) + u'"';
 }
 
-bool IsDeclaration(const XmlName& name) {
+}  // namespace
+
+bool IsNamespaceDeclaration(const XmlName& name) {
     return name.prefix ? qstrcmp(name.prefix, "xmlns") == 0 : qstrcmp(name.local, "xmlns") == 0;
 }
-
-}  // namespace
 
 QString NamespaceScopes::Declare(QByteArrayView prefix, QByteArrayView uri) {
     if (prefix.isEmpty() || prefix.contains(':'))
@@ -48,7 +48,7 @@ std::optional<QByteArray> NamespaceScopes::Resolve(QByteArrayView prefix) const 
 QString NamespaceScopes::Enter(const XmlName& name, const std::vector<XmlAttribute>& attributes) {
     marks_.push_back(undo_.size());
     for (const auto& [attribute, value] : attributes) {
-        if (!IsDeclaration(attribute)) continue;
+        if (!IsNamespaceDeclaration(attribute)) continue;
         if (!attribute.prefix) {
             if (value == XmlUri || value == XmlnsUri)
                 return QStringLiteral("reserved namespace as the default namespace");
@@ -61,7 +61,7 @@ QString NamespaceScopes::Enter(const XmlName& name, const std::vector<XmlAttribu
         return QStringLiteral("undeclared prefix in the element name ") + Quoted(name.Bytes());
     QSet<QByteArray> expanded;
     for (const auto& [attribute, value] : attributes) {
-        if (IsDeclaration(attribute)) continue;
+        if (IsNamespaceDeclaration(attribute)) continue;
         if (IsMalformed(attribute))
             return QStringLiteral("malformed attribute name ") + Quoted(attribute.Bytes());
         if (!attribute.prefix) continue;

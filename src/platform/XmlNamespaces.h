@@ -13,6 +13,9 @@
 
 namespace platform {
 
+// "xmlns" or "xmlns:p".
+bool IsNamespaceDeclaration(const XmlName& name);
+
 class NamespaceScopes final {
 public:
     // Opens the element's scope with the declarations among its attributes, then checks its

@@ -124,15 +124,18 @@ XmlName Keyed(xmlParserCtxtPtr ctxt, XmlName name) {
     return name;
 }
 
-// A target is a name without a prefix; one with a colon is keyed as the qualified name it spells.
+// A qualified name split at its first colon, as the parser splits one, its parts interned.
+XmlName InternedName(xmlParserCtxtPtr ctxt, QByteArrayView qualified) {
+    const qsizetype colon = qualified.indexOf(':');
+    return colon > 0 ? XmlName{Interned(ctxt, qualified.first(colon)),
+                               Interned(ctxt, qualified.sliced(colon + 1))}
+                     : XmlName{nullptr, Interned(ctxt, qualified)};
+}
+
+// A target is a name without a prefix, keyed as the qualified name it spells.
 XmlName KeyedTarget(xmlParserCtxtPtr ctxt, const xmlChar* target) {
-    const QByteArrayView text(Chars(target));
-    const qsizetype colon = text.indexOf(':');
     XmlName name{nullptr, Chars(target)};
-    name.key = colon > 0 ? Keyed(ctxt, {Interned(ctxt, text.first(colon)),
-                                        Interned(ctxt, text.sliced(colon + 1))})
-                               .key
-                         : static_cast<const void*>(target);
+    name.key = Keyed(ctxt, InternedName(ctxt, name.local)).key;
     return name;
 }
 
@@ -142,10 +145,6 @@ void ProcessingInstruction(void* ctx, const xmlChar* target, const xmlChar* data
     if (!state.preserve.empty()) EndRun(state);
     state.events->ProcessingInstruction(KeyedTarget(static_cast<xmlParserCtxtPtr>(ctx), target),
                                         data ? Chars(data) : "");
-}
-
-bool IsDeclaration(const XmlName& name) {
-    return name.prefix ? qstrcmp(name.prefix, "xmlns") == 0 : qstrcmp(name.local, "xmlns") == 0;
 }
 
 bool SameName(const XmlName& a, const XmlName& b) {
@@ -235,7 +234,7 @@ bool PreservesSpace(const ReadingState& state) {
 
 void NotePrefixDeclarations(ReadingState& state) {
     for (const XmlAttribute& attribute : state.attributes) {
-        if (!attribute.name.prefix || !IsDeclaration(attribute.name)) continue;
+        if (!attribute.name.prefix || !IsNamespaceDeclaration(attribute.name)) continue;
         const QByteArray name = attribute.name.Bytes();
         if (state.declaredPrefixes.contains(name)) continue;
         state.declaredPrefixes.insert(name);
@@ -290,12 +289,7 @@ void EndElement(void* ctx, const xmlChar* local, const xmlChar* prefix, const xm
 void AttributeDecl(void* ctx, const xmlChar* element, const xmlChar* name, int type, int def,
                    const xmlChar* defaultValue, xmlEnumerationPtr tree) {
     if (defaultValue && (def == XML_ATTRIBUTE_NONE || def == XML_ATTRIBUTE_FIXED)) {
-        auto* ctxt = static_cast<xmlParserCtxtPtr>(ctx);
-        const QByteArrayView qualified(Chars(name));
-        const qsizetype colon = qualified.indexOf(':');
-        const XmlName attribute = colon > 0 ? XmlName{Interned(ctxt, qualified.first(colon)),
-                                                      Interned(ctxt, qualified.sliced(colon + 1))}
-                                            : XmlName{nullptr, Interned(ctxt, qualified)};
+        const XmlName attribute = InternedName(static_cast<xmlParserCtxtPtr>(ctx), Chars(name));
         std::vector<AttributeDefault>& defaults = StateOf(ctx).defaults[QByteArray(Chars(element))];
         if (std::none_of(defaults.begin(), defaults.end(), [&](const AttributeDefault& known) {
                 return SameName(known.name, attribute);
