@@ -2,6 +2,7 @@
 
 #include <iconv.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <iterator>
 
@@ -35,12 +36,6 @@ const Known* Find(int codePage) {
     return nullptr;
 }
 
-bool IsAscii(const QByteArray& text) {
-    for (const char c : text)
-        if (static_cast<unsigned char>(c) > 127) return false;
-    return true;
-}
-
 [[noreturn]] void Lacks(const QByteArray& utf8, qsizetype at, int codePage) {
     const QString following = QString::fromUtf8(utf8.mid(at, 4));
     const char32_t code = following.isEmpty()                 ? 0
@@ -56,6 +51,11 @@ bool IsAscii(const QByteArray& text) {
 }
 
 }  // namespace
+
+bool IsAscii(QByteArrayView text) {
+    return std::all_of(text.begin(), text.end(),
+                       [](char c) { return static_cast<unsigned char>(c) < 128; });
+}
 
 QByteArray XmlEncodingName(int codePage) {
     const Known* known = Find(codePage);

@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include <QByteArray>
+#include <QByteArrayView>
 
 namespace platform {
 
@@ -12,6 +13,9 @@ class CodePageError final : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
 };
+
+// Text of ASCII alone, which every code page holds as it is.
+bool IsAscii(QByteArrayView text);
 
 // The name an XML declaration gives text in the code page; "UTF-8" for 65001, and for 0
 // (not known) or a code page not known here, whose text therefore stays as it was.

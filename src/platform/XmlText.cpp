@@ -4,15 +4,11 @@
 
 #include <libxml/xmlstring.h>
 
+#include "platform/CodePage.h"
 #include "platform/XmlReading.h"
 
 namespace platform {
 namespace {
-
-bool IsAscii(QByteArrayView text) {
-    return std::all_of(text.begin(), text.end(),
-                       [](char c) { return static_cast<uchar>(c) < 128; });
-}
 
 // Decodes the UTF-8 sequence at text (the parser hands over valid UTF-8 only) into one
 // reference, also for characters above U+FFFF; returns the bytes consumed.
