@@ -8,6 +8,8 @@
 
 #include <QString>
 
+#include "FieldList.h"
+
 struct MappedField {
     QString path;     // the field's XML path in the document it was picked from
     QString name;     // the column's name, as typed
@@ -24,3 +26,17 @@ struct ImportPlan {
 
     friend bool operator==(const ImportPlan&, const ImportPlan&) = default;
 };
+
+// What a row is: the structure tree's first deepest node (a text element, an attribute, or an
+// empty container), or an element the user or a mapping chose, whose attributes and
+// descendants the patterns reach downwards.
+struct RowChoice {
+    QString path;
+    bool element = false;
+
+    friend bool operator==(const RowChoice&, const RowChoice&) = default;
+};
+
+// The plan for these fields, each pattern leading from the chosen row node to its field.
+ImportPlan MakePlan(const RowChoice& row, const std::vector<FieldRow>& fields,
+                    const QString& table);

@@ -22,6 +22,7 @@ class TAboutBox;
 class QTreeView;
 class QTreeWidget;
 class StructureModel;
+struct RowChoice;
 
 class TForm1 final : public QMainWindow {
     Q_OBJECT
@@ -41,6 +42,9 @@ public:
 
     // SQL Server access: the tables and views of the chosen database, as the import looks them up.
     const QStringList& ExistingTableNames() const { return ExistingTables; }
+
+    // What a row of the import is; throws "Invalid index" while the tree is empty.
+    RowChoice CurrentRowChoice() const;
 
 public slots:
     void LoadXML1Click();

@@ -4,6 +4,7 @@
 #include "FieldList.h"
 #include "ImportBatch.h"
 #include "ImportOutcome.h"
+#include "ImportPlan.h"
 #include "StructureModel.h"
 #include "StructureTree.h"
 #include "Unit1.h"
@@ -19,10 +20,10 @@ void TForm1::Button4Click() {
         if (fields.empty()) return;
         try {
             const platform::XmlDocument& document = platform::Required(XMLDocument1);
-            const QByteArray batch = ImportBatch(
-                {document.Xml(platform::XmlEncodingName(DatabaseCodePage)),
-                 ui->ComboBox2->currentText(), ExistingTables, RowPath(StructureTreeModel()),
-                 std::move(fields), DatabaseCodePage, document.PrefixDeclarations()});
+            const QByteArray batch =
+                ImportBatch({document.Xml(platform::XmlEncodingName(DatabaseCodePage)),
+                             ui->ComboBox2->currentText(), ExistingTables, CurrentRowChoice().path,
+                             std::move(fields), DatabaseCodePage, document.PrefixDeclarations()});
             platform::Recordset& recordset = platform::Required(Recordset);
             const platform::WaitCursor wait;
             if (recordset.State() > 0) recordset.Close();
