@@ -1,6 +1,5 @@
 #include "ImportBatch.h"
 
-#include "ColumnPattern.h"
 #include "SqlNames.h"
 #include "platform/CodePage.h"
 
@@ -8,50 +7,97 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// On the server each piece closes the literal, adds one apostrophe and opens it again, so
-// @doc receives the document text itself.
-QByteArray EscapedDocument(const QByteArray& documentText) {
-    return QByteArray(documentText).replace('\'', QByteArrayLiteral("'+char(39)+'"));
+const QByteArray Crlf = QByteArrayLiteral("\r\n");
+
+// A literal of user text: N'...' when the database's code page would change a character.
+QByteArray Literal(const QString& text, int codePage) {
+    const QByteArray quoted = '\'' + QuotedText(text).toUtf8() + '\'';
+    return platform::CodePageHolds(quoted, codePage) ? quoted : 'N' + quoted;
+}
+
+// The size a document of this text is declared with, 0 when it needs a max type.
+qsizetype DeclaredSize(const DocumentLiteral& document, int codePage) {
+    const qsizetype size = document.unicode
+                               ? QString::fromUtf8(document.text).size() + 50
+                               : platform::LengthInCodePage(document.text, codePage) + 50;
+    return size <= (document.unicode ? MaxSizedNVarchar : MaxSizedVarchar) ? size : 0;
+}
+
+// On the server each '+char(39)+' closes the literal, adds one apostrophe and opens it
+// again, so @doc receives the document text itself.
+QByteArray EscapedDocument(const QByteArray& text, bool concatenated) {
+    return QByteArray(text).replace('\'', concatenated ? "'+char(39)+'" : "''");
+}
+
+QByteArray DocumentLines(const DocumentLiteral& document, qsizetype size) {
+    const QByteArray type = document.unicode ? "nvarchar(" : "varchar(";
+    const QByteArray declared = size > 0 ? QByteArray::number(size) : "max";
+    return "DECLARE @doc " + type + declared + ')' + Crlf +
+           "SET @doc =" + (document.unicode ? "N'" : "'") +
+           EscapedDocument(document.text, size > 0) + '\'' + Crlf;
 }
 
 // The prefixes of the declarations become known to the patterns of OPENXML.
-QByteArray PrepareDocument(const QByteArray& prefixDeclarations) {
+QByteArray PrepareDocument(const BatchTarget& target) {
     QByteArray line = "EXEC sp_xml_preparedocument @idoc OUTPUT, @doc";
-    if (!prefixDeclarations.isEmpty())
-        line += ", '" + QByteArray(prefixDeclarations).replace('\'', "''") + '\'';
-    return line;
+    if (!target.prefixDeclarations.isEmpty())
+        line += ", " + Literal(QString::fromUtf8(target.prefixDeclarations), target.codePage);
+    return line + Crlf;
 }
 
-QString TargetClause(const ImportSource& source) {
-    const QString table = BracketedText(source.tableText);
-    if (source.existingTables.contains(source.tableText, Qt::CaseSensitive))
-        return u" INSERT INTO ["_s + table + u"]  SELECT * "_s;
-    return u" SELECT * INTO ["_s + table + u"] "_s;
+QByteArray TargetClause(const BatchTarget& target) {
+    const QString table = BracketedText(target.plan.table);
+    return (target.createTable ? u" SELECT * INTO ["_s + table + u"] "_s
+                               : u" INSERT INTO ["_s + table + u"]  SELECT * "_s)
+        .toUtf8();
 }
 
-QString ColumnPieces(const ImportSource& source) {
-    QStringList pieces;
-    for (const FieldRow& field : source.fields) {
-        pieces += u' ' + FieldNameInSql(field.name) + u' ' + field.type + u" '"_s +
-                  QuotedText(ColumnPattern(source.rowPath, field.path)) + u'\'';
+QByteArray ColumnPieces(const BatchTarget& target) {
+    QByteArrayList pieces;
+    for (const MappedField& field : target.plan.fields) {
+        pieces += ' ' + FieldNameInSql(field.name).toUtf8() + ' ' + field.type.toUtf8() + ' ' +
+                  Literal(field.pattern, target.codePage);
     }
-    return pieces.join(u',');
+    return pieces.join(',');
+}
+
+// size: the declared size, 0 for a max type.
+QByteArray Batch(const BatchTarget& target, const DocumentLiteral& document, qsizetype size) {
+    QByteArray batch = "DECLARE @idoc int" + Crlf;
+    batch += DocumentLines(document, size);
+    batch += PrepareDocument(target);
+    if (size == 0) batch += "SELECT @idoc" + Crlf;
+    batch += TargetClause(target);
+    batch += " FROM OPENXML (@idoc, " + Literal(target.plan.rowPath, target.codePage) +
+             ",1) WITH (" + Crlf;
+    batch += ColumnPieces(target) + ")" + Crlf;
+    batch += "EXEC sp_xml_removedocument @idoc";
+    return batch;
 }
 
 }  // namespace
 
-QByteArray ImportBatch(const ImportSource& source) {
-    const QByteArray crlf = QByteArrayLiteral("\r\n");
-    QByteArray batch;
-    batch += "DECLARE @idoc int" + crlf;
-    const qsizetype documentBytes =
-        platform::LengthInCodePage(source.documentText, source.codePage);
-    batch += "DECLARE @doc varchar(" + QByteArray::number(documentBytes + 50) + ")" + crlf;
-    batch += "SET @doc ='" + EscapedDocument(source.documentText) + "'" + crlf;
-    batch += PrepareDocument(source.prefixDeclarations) + crlf;
-    batch += TargetClause(source).toUtf8();
-    batch += " FROM OPENXML (@idoc, '" + QuotedText(source.rowPath).toUtf8() + "',1) WITH (" + crlf;
-    batch += ColumnPieces(source).toUtf8() + ")" + crlf;
-    batch += "EXEC sp_xml_removedocument @idoc";
+BatchTarget TargetOf(const ImportPlan& plan, const QStringList& existingTables, int codePage,
+                     const QByteArray& prefixDeclarations) {
+    return {plan, !existingTables.contains(plan.table, Qt::CaseSensitive), codePage,
+            prefixDeclarations};
+}
+
+bool GoesInMaxType(const DocumentLiteral& document, int codePage) {
+    return DeclaredSize(document, codePage) == 0;
+}
+
+QByteArray ImportBatch(const BatchTarget& target, const DocumentLiteral& document) {
+    return Batch(target, document, DeclaredSize(document, target.codePage));
+}
+
+QByteArray MaxTypeBatch(const BatchTarget& target, const DocumentLiteral& document) {
+    return Batch(target, document, 0);
+}
+
+QByteArray CleanUpBatch(int documentHandle) {
+    QByteArray batch = "IF @@TRANCOUNT > 0 ROLLBACK TRANSACTION";
+    if (documentHandle > 0)
+        batch += Crlf + "EXEC sp_xml_removedocument " + QByteArray::number(documentHandle);
     return batch;
 }

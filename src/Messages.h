@@ -1,4 +1,4 @@
-// The program's six messages, each in English and Turkish, and the rule that picks the language.
+// The program's messages, each in English and Turkish, and the rule that picks the language.
 #pragma once
 
 #include <QString>
@@ -10,6 +10,8 @@ enum class MessageId {
     msgImportTooLarge,
     msgImportFailed,
     msgBadXml,
+    msgImportNoRows,
+    msgImportCancelled,
 };
 
 enum class MessageKind { Error, Information };
@@ -21,5 +23,7 @@ Language MessageLanguage(const QString& fileMenuCaption);
 
 MessageKind MessageKindOf(MessageId id);
 
-// The full text to show; errorText is appended to msgImportFailed only.
-QString MessageText(MessageId id, Language language, const QString& errorText = {});
+// The full text to show. detail completes the messages that have a variable part: the rows
+// imported (msgImportOk, on a line of its own when given), the limit that was met
+// (msgImportTooLarge) and the error text (msgImportFailed, appended directly).
+QString MessageText(MessageId id, Language language, const QString& detail = {});

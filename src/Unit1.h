@@ -23,6 +23,7 @@ class QTreeView;
 class QTreeWidget;
 class StructureModel;
 struct RowChoice;
+struct ImportOutcome;
 
 class TForm1 final : public QMainWindow {
     Q_OBJECT
@@ -39,6 +40,8 @@ public:
 
     // Shows one of the program's messages in the language the File menu caption selects.
     void ShowMessage(MessageId id, const QString& errorText = {});
+    // The message that tells how an import ended.
+    void ShowOutcome(const ImportOutcome& outcome);
 
     // SQL Server access: the tables and views of the chosen database, as the import looks them up.
     const QStringList& ExistingTableNames() const { return ExistingTables; }

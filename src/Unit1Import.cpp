@@ -2,15 +2,11 @@
 
 #include "ErrorDisplay.h"
 #include "FieldList.h"
-#include "ImportBatch.h"
-#include "ImportOutcome.h"
 #include "ImportPlan.h"
-#include "StructureModel.h"
-#include "StructureTree.h"
+#include "ImportProgressDialog.h"
+#include "ImportRun.h"
 #include "Unit1.h"
 #include "platform/Ado.h"
-#include "platform/CodePage.h"
-#include "platform/WaitCursor.h"
 #include "platform/XmlDocument.h"
 #include "ui_Unit1.h"
 
@@ -18,23 +14,31 @@ void TForm1::Button4Click() {
     Guarded([this] {
         std::vector<FieldRow> fields = FieldRows(FieldList());
         if (fields.empty()) return;
+        ImportOutcome outcome;
         try {
             const platform::XmlDocument& document = platform::Required(XMLDocument1);
-            const QByteArray batch =
-                ImportBatch({document.Xml(platform::XmlEncodingName(DatabaseCodePage)),
-                             ui->ComboBox2->currentText(), ExistingTables, CurrentRowChoice().path,
-                             std::move(fields), DatabaseCodePage, document.PrefixDeclarations()});
-            platform::Recordset& recordset = platform::Required(Recordset);
-            const platform::WaitCursor wait;
-            if (recordset.State() > 0) recordset.Close();
-            recordset.Open(QString::fromUtf8(batch), platform::Required(Connection));
+            const ImportPlan plan =
+                MakePlan(CurrentRowChoice(), fields, ui->ComboBox2->currentText());
+            const ImportRequest request{
+                document.Bytes(), document.PrefixDeclarations(),
+                TargetOf(plan, ExistingTables, DatabaseCodePage, document.PrefixDeclarations())};
+            platform::Connection& connection = platform::Required(Connection);
+            ImportProgressDialog progress(*this);
+            outcome = progress.Run(
+                [&](platform::Cancellation& cancellation, ImportProgress& shown) {
+                    return RunImport(request, connection, cancellation, shown);
+                },
+                tr("Importing the XML document…"));
         } catch (const std::exception& error) {
             // Only failures with a text are reported here; any other kind goes on to the
             // default error display.
-            const QString text = QString::fromUtf8(error.what());
-            ShowMessage(ImportFailureMessage(text), text);
-            return;
+            outcome = FailureOutcome(QString::fromUtf8(error.what()));
         }
-        ShowMessage(MessageId::msgImportOk);
+        ShowOutcome(outcome);
     });
+}
+
+void TForm1::ShowOutcome(const ImportOutcome& outcome) {
+    ShowMessage(OutcomeMessage(outcome),
+                OutcomeDetail(outcome, MessageLanguage(ui->File1->title())));
 }

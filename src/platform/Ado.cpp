@@ -226,7 +226,30 @@ std::vector<std::vector<QVariant>> Rows(const Statement& statement, SQLSMALLINT 
     return rows;
 }
 
+// The count a statement without a result set reported; 0 when it reported none.
+qint64 AffectedRows(const Statement& statement) {
+    SQLLEN count = -1;
+    statement.Check(SQLRowCount(statement.Handle(), &count));
+    return std::max<SQLLEN>(count, 0);
+}
+
 }  // namespace
+
+// The statement a cancellation stops while a batch runs on it.
+class Connection::Attached final {
+public:
+    Attached(Cancellation* cancellation, SQLHSTMT statement) : cancellation_(cancellation) {
+        if (cancellation_) cancellation_->Attach(statement);
+    }
+    ~Attached() {
+        if (cancellation_) cancellation_->Detach();
+    }
+    Attached(const Attached&) = delete;
+    Attached& operator=(const Attached&) = delete;
+
+private:
+    Cancellation* cancellation_;
+};
 
 AdoError::AdoError(const QString& text) : std::runtime_error(text.toUtf8().toStdString()) {}
 
@@ -278,50 +301,83 @@ void Connection::Open(const QString& connectionString, const QString& user,
     open_ = true;
 }
 
+void Connection::Execute(const QString& sql, BatchResult& result, Cancellation* cancellation) {
+    if (!open_) Refuse(kObjectClosed);
+    const Statement statement(handle_);
+    const Attached attached(cancellation, statement.Handle());
+    // SQL_NO_DATA from the first statement (nothing affected) still leaves later results.
+    SQLRETURN rc = SQLExecDirectW(statement.Handle(), Wide(sql), SQL_NTS);
+    statement.Check(rc);
+    for (bool haveRows = false;;) {
+        if (rc != SQL_NO_DATA) {
+            SQLSMALLINT columns = 0;
+            statement.Check(SQLNumResultCols(statement.Handle(), &columns));
+            if (columns == 0) {
+                result.rowsAffected += AffectedRows(statement);
+            } else if (!haveRows) {
+                result.columns = ColumnNames(statement, columns);
+                result.rows = Rows(statement, columns);
+                haveRows = true;
+            }
+        }
+        rc = SQLMoreResults(statement.Handle());
+        if (rc == SQL_NO_DATA) break;
+        statement.Check(rc);  // later result sets are read for their errors only
+    }
+}
+
+int Connection::PacketSize() const {
+    SQLUINTEGER size = 0;
+    const SQLRETURN rc = SQLGetConnectAttr(handle_, SQL_ATTR_PACKET_SIZE, &size, 0, nullptr);
+    return SQL_SUCCEEDED(rc) && size > 0 ? static_cast<int>(size) : 4096;
+}
+
+void Cancellation::Cancel() {
+    const std::lock_guard lock(mutex_);
+    cancelled_ = true;
+    if (statement_) SQLCancel(statement_);
+}
+
+bool Cancellation::Cancelled() const {
+    const std::lock_guard lock(mutex_);
+    return cancelled_;
+}
+
+void Cancellation::Attach(void* statement) {
+    const std::lock_guard lock(mutex_);
+    if (cancelled_) throw AdoError(QStringLiteral("Operation canceled"));
+    statement_ = statement;
+}
+
+void Cancellation::Detach() {
+    const std::lock_guard lock(mutex_);
+    statement_ = nullptr;
+}
+
 void Recordset::Close() {
     open_ = false;
-    columns_.clear();
-    rows_.clear();
+    result_ = {};
     current_ = 0;
 }
 
 void Recordset::Open(const QString& sql, Connection& connection) {
     if (open_) Refuse(kObjectOpen);
-    if (!connection.open_) Refuse(kObjectClosed);
-    const Statement statement(connection.handle_);
-    QStringList columnNames;
-    std::vector<std::vector<QVariant>> rows;
-    // SQL_NO_DATA from the first statement (nothing affected) still leaves later results.
-    SQLRETURN rc = SQLExecDirectW(statement.Handle(), Wide(sql), SQL_NTS);
-    statement.Check(rc);
-    for (bool haveRows = false;;) {
-        SQLSMALLINT columns = 0;
-        if (rc != SQL_NO_DATA && !haveRows) {
-            statement.Check(SQLNumResultCols(statement.Handle(), &columns));
-        }
-        if (columns > 0) {
-            columnNames = ColumnNames(statement, columns);
-            rows = Rows(statement, columns);
-            haveRows = true;
-        }
-        rc = SQLMoreResults(statement.Handle());
-        if (rc == SQL_NO_DATA) break;
-        statement.Check(rc);  // later results are read for their errors only
-    }
-    columns_ = std::move(columnNames);
-    rows_ = std::move(rows);
+    BatchResult result;
+    connection.Execute(sql, result);
+    result_ = std::move(result);
     current_ = 0;
     open_ = true;
 }
 
-bool Recordset::Eof() const { return current_ >= rows_.size(); }
+bool Recordset::Eof() const { return current_ >= result_.rows.size(); }
 
 QVariant Recordset::Field(const QString& name) const {
     if (!open_) Refuse(kObjectClosed);
-    const auto column = std::find_if(columns_.begin(), columns_.end(), [&](const QString& c) {
+    const QStringList& columns = result_.columns;
+    const auto column = std::find_if(columns.begin(), columns.end(), [&](const QString& c) {
         return c.compare(name, Qt::CaseInsensitive) == 0;
     });
-    if (column == columns_.end()) {
+    if (column == columns.end()) {
         throw AdoError(QStringLiteral(
             "Item cannot be found in the collection corresponding to the requested name or "
             "ordinal"));
@@ -329,7 +385,7 @@ QVariant Recordset::Field(const QString& name) const {
     if (Eof()) {
         Refuse(kNoCurrentRecord);
     }
-    return rows_[current_][static_cast<size_t>(column - columns_.begin())];
+    return result_.rows[current_][static_cast<size_t>(column - columns.begin())];
 }
 
 void Recordset::MoveNext() {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <memory>
+#include <mutex>
 #include <stdexcept>
 #include <vector>
 
@@ -26,6 +27,33 @@ T& Required(const std::unique_ptr<T>& object) {
     return *object;
 }
 
+// What one batch gave: the rows of its first result with columns, read whole, and the rows
+// that its other statements reported as affected.
+struct BatchResult {
+    QStringList columns;
+    std::vector<std::vector<QVariant>> rows;
+    qint64 rowsAffected = 0;
+};
+
+// Stops a batch that runs on another thread: the driver sends the server an attention, and
+// the running call fails. A cancellation that comes between two batches stops the next one
+// as soon as it starts.
+class Cancellation final {
+public:
+    void Cancel();
+    bool Cancelled() const;
+
+private:
+    friend class Connection;
+    // Throws AdoError when already cancelled, before anything is sent.
+    void Attach(void* statement);
+    void Detach();
+
+    mutable std::mutex mutex_;
+    void* statement_ = nullptr;  // SQLHSTMT of the batch running now
+    bool cancelled_ = false;
+};
+
 class Connection final {
 public:
     // Throws AdoError when the driver manager cannot be reached.
@@ -41,8 +69,15 @@ public:
     // for the logged-on account. The password is used for the login and not kept.
     void Open(const QString& connectionString, const QString& user, const QString& password);
 
+    // Runs one batch. result holds what was read so far also when a later statement of the
+    // batch fails and this throws AdoError. May run on another thread than Open, never on two
+    // at once.
+    void Execute(const QString& sql, BatchResult& result, Cancellation* cancellation = nullptr);
+    // The network packet size the server granted, in bytes.
+    int PacketSize() const;
+
 private:
-    friend class Recordset;
+    class Attached;
     void* handle_ = nullptr;  // SQLHDBC
     bool open_ = false;
 };
@@ -63,8 +98,7 @@ public:
 
 private:
     bool open_ = false;
-    QStringList columns_;
-    std::vector<std::vector<QVariant>> rows_;
+    BatchResult result_;
     size_t current_ = 0;
 };
 

@@ -86,4 +86,13 @@ qsizetype LengthInCodePage(const QByteArray& utf8, int codePage) {
     return length;
 }
 
+bool CodePageHolds(const QByteArray& utf8, int codePage) {
+    try {
+        LengthInCodePage(utf8, codePage);
+        return true;
+    } catch (const CodePageError&) {
+        return false;
+    }
+}
+
 }  // namespace platform

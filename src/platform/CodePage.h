@@ -26,4 +26,7 @@ QByteArray XmlEncodingName(int codePage);
 // one of its characters.
 qsizetype LengthInCodePage(const QByteArray& utf8, int codePage);
 
+// Whether the code page has every character of the UTF-8 text.
+bool CodePageHolds(const QByteArray& utf8, int codePage);
+
 }  // namespace platform

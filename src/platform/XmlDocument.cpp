@@ -14,7 +14,8 @@ namespace {
     throw XmlError(QStringLiteral("%1: %2").arg(fileName, reason).toStdString());
 }
 
-// Hands the parser the kept bytes in the pieces it asks for.
+}  // namespace
+
 XmlByteSource KeptBytes(const QByteArray& bytes) {
     return [&bytes, at = qsizetype(0)](char* buffer, int length) mutable {
         const qsizetype piece = std::min<qsizetype>(length, bytes.size() - at);
@@ -23,8 +24,6 @@ XmlByteSource KeptBytes(const QByteArray& bytes) {
         return static_cast<int>(piece);
     };
 }
-
-}  // namespace
 
 void XmlDocument::SetFileName(const QString& fileName) {
     if (fileName == fileName_) return;

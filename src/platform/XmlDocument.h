@@ -9,6 +9,9 @@
 
 namespace platform {
 
+// Hands a parser the bytes in the pieces it asks for.
+XmlByteSource KeptBytes(const QByteArray& bytes);
+
 class XmlDocument final {
 public:
     // A name other than the current one releases the loaded document; nothing is read yet.
@@ -29,6 +32,8 @@ public:
     // The prefixed namespace declarations, <root xmlns:p="uri" .../> (the first of each
     // prefix); empty when there are none or no document is loaded.
     const QByteArray& PrefixDeclarations() const { return prefixDeclarations_; }
+    // The bytes first read, shared: they stay valid after the document is released.
+    const QByteArray& Bytes() const { return bytes_; }
 
     // Elements open at once beyond this make the document unusable by the server.
     static constexpr int MaxDepth = 256;

@@ -113,100 +113,104 @@ bool IsDefaultNamespaceDeclaration(const XmlName& name) {
     return !name.prefix && qstrcmp(name.local, "xmlns") == 0;
 }
 
-// Writes the document's content as it is read. A start tag stays open until the element
-// turns out to have content, so that an element without any is written <name/>.
-class DocumentWriter final : public XmlEvents {
-public:
-    QByteArray body;
-
-    bool StartElement(const XmlName& name, const std::vector<XmlAttribute>& attributes) override {
-        CloseStartTag();
-        body += '<';
-        AppendName(body, name);
-        for (const XmlAttribute& attribute : attributes) {
-            if (IsDefaultNamespaceDeclaration(attribute.name)) continue;
-            AppendAttribute(body, attribute.name.Bytes(), attribute.value);
-        }
-        startTagOpen_ = true;
-        ++depth_;
-        return true;
-    }
-
-    void EndElement(const XmlName& name) override {
-        if (startTagOpen_) {
-            body += "/>";
-            startTagOpen_ = false;
-        } else {
-            body += "</";
-            AppendName(body, name);
-            body += '>';
-        }
-        --depth_;
-        EndTopLevelLine();
-    }
-
-    void Text(QByteArrayView text) override {
-        CloseStartTag();
-        AppendText(body, text);
-    }
-
-    // A CDATA section carries no references: one that needs them becomes text.
-    void CData(QByteArrayView text) override {
-        CloseStartTag();
-        if (!IsAscii(text)) return AppendText(body, text);
-        body += "<![CDATA[";
-        AppendLines(body, text);
-        body += "]]>";
-    }
-
-    void Comment(const char* text) override {
-        CloseStartTag();
-        body += "<!--";
-        AppendLines(body, text);
-        body += "-->";
-        EndTopLevelLine();
-    }
-
-    void ProcessingInstruction(const XmlName& target, const char* data) override {
-        CloseStartTag();
-        body += "<?";
-        body += target.local;
-        if (*data) {
-            body += ' ';
-            AppendLines(body, data);
-        }
-        body += "?>";
-        EndTopLevelLine();
-    }
-
-private:
-    void CloseStartTag() {
-        if (!startTagOpen_) return;
-        body += '>';
-        startTagOpen_ = false;
-    }
-
-    void EndTopLevelLine() {
-        if (depth_ == 0) body += "\r\n";
-    }
-
-    bool startTagOpen_ = false;
-    int depth_ = 0;
-};
-
 }  // namespace
+
+DocumentWriter::DocumentWriter(QByteArray& out) : out_(&out) {}
+
+void DocumentWriter::SetOutput(QByteArray& out) {
+    CloseStartTag();
+    out_ = &out;
+}
+
+bool DocumentWriter::StartElement(const XmlName& name,
+                                  const std::vector<XmlAttribute>& attributes) {
+    CloseStartTag();
+    QByteArray& body = *out_;
+    body += '<';
+    AppendName(body, name);
+    for (const XmlAttribute& attribute : attributes) {
+        if (IsDefaultNamespaceDeclaration(attribute.name)) continue;
+        AppendAttribute(body, attribute.name.Bytes(), attribute.value);
+    }
+    startTagOpen_ = true;
+    ++depth_;
+    return true;
+}
+
+void DocumentWriter::EndElement(const XmlName& name) {
+    QByteArray& body = *out_;
+    if (startTagOpen_) {
+        body += "/>";
+        startTagOpen_ = false;
+    } else {
+        body += "</";
+        AppendName(body, name);
+        body += '>';
+    }
+    --depth_;
+    EndTopLevelLine();
+}
+
+void DocumentWriter::Text(QByteArrayView text) {
+    CloseStartTag();
+    AppendText(*out_, text);
+}
+
+// A CDATA section carries no references: one that needs them becomes text.
+void DocumentWriter::CData(QByteArrayView text) {
+    CloseStartTag();
+    QByteArray& body = *out_;
+    if (!IsAscii(text)) return AppendText(body, text);
+    body += "<![CDATA[";
+    AppendLines(body, text);
+    body += "]]>";
+}
+
+void DocumentWriter::Comment(const char* text) {
+    CloseStartTag();
+    QByteArray& body = *out_;
+    body += "<!--";
+    AppendLines(body, text);
+    body += "-->";
+    EndTopLevelLine();
+}
+
+void DocumentWriter::ProcessingInstruction(const XmlName& target, const char* data) {
+    CloseStartTag();
+    QByteArray& body = *out_;
+    body += "<?";
+    body += target.local;
+    if (*data) {
+        body += ' ';
+        AppendLines(body, data);
+    }
+    body += "?>";
+    EndTopLevelLine();
+}
+
+void DocumentWriter::CloseStartTag() {
+    if (!startTagOpen_) return;
+    *out_ += '>';
+    startTagOpen_ = false;
+}
+
+void DocumentWriter::EndTopLevelLine() {
+    if (depth_ == 0) *out_ += "\r\n";
+}
+
+QByteArray XmlDeclaration(const QByteArray& version, bool standalone, const QByteArray& encoding) {
+    QByteArray out = "<?xml version=\"" + version + "\" encoding=\"" + encoding + '"';
+    if (standalone) out += " standalone=\"yes\"";
+    return out + "?>\r\n";
+}
 
 // The DOCTYPE is left out: its entities are already expanded, its attribute defaults
 // written out, and the server must not fetch an external DTD that the program never read.
 QByteArray DocumentText(const XmlByteSource& source, int maxDepth, const QByteArray& encoding) {
-    DocumentWriter writer;
+    QByteArray body;
+    DocumentWriter writer(body);
     const XmlReadResult read = ReadXml(source, writer, maxDepth);
-    QByteArray out = "<?xml version=\"" + read.version + "\" encoding=\"" +
-                     (IsAscii(writer.body) ? QByteArray("UTF-8") : encoding) + '"';
-    if (read.standalone) out += " standalone=\"yes\"";
-    out += "?>\r\n";
-    out += writer.body;
-    return out;
+    return XmlDeclaration(read.version, read.standalone, IsAscii(body) ? "UTF-8" : encoding) + body;
 }
 
 QByteArray PrefixDeclarations(const std::vector<std::pair<QByteArray, QByteArray>>& declarations) {

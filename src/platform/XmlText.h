@@ -10,6 +10,34 @@
 
 namespace platform {
 
+// Writes what a reading tells as document text (see DocumentText), without the declaration,
+// into an output that may change from one node to the next.
+class DocumentWriter final : public XmlEvents {
+public:
+    explicit DocumentWriter(QByteArray& out);
+    // What follows goes to out; a start tag still open is closed in the earlier output.
+    void SetOutput(QByteArray& out);
+    // Ends a start tag that is still open, so that its element is not written <name/>.
+    void CloseStartTag();
+
+    bool StartElement(const XmlName& name, const std::vector<XmlAttribute>& attributes) override;
+    void EndElement(const XmlName& name) override;
+    void Text(QByteArrayView text) override;
+    void CData(QByteArrayView text) override;
+    void Comment(const char* text) override;
+    void ProcessingInstruction(const XmlName& target, const char* data) override;
+
+private:
+    void EndTopLevelLine();
+
+    QByteArray* out_;
+    bool startTagOpen_ = false;
+    int depth_ = 0;
+};
+
+// <?xml version="version" encoding="encoding"?> and CR LF.
+QByteArray XmlDeclaration(const QByteArray& version, bool standalone, const QByteArray& encoding);
+
 // ASCII but for names: every character above 127 in text and attribute values is a
 // character reference, and one in a comment or a processing instruction is written as
 // such a reference would be, so no code page conversion on the way to the server can

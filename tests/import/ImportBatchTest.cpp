@@ -7,6 +7,24 @@
 
 namespace {
 
+// One whole document's import, as the cases below vary it.
+struct ImportSource {
+    QByteArray documentText;
+    QString tableText;
+    QStringList existingTables;
+    QString rowPath;
+    std::vector<FieldRow> fields;
+    int codePage = 0;
+    QByteArray prefixDeclarations{};
+};
+
+QByteArray ImportBatch(const ImportSource& source) {
+    const ImportPlan plan = MakePlan({source.rowPath, false}, source.fields, source.tableText);
+    return ImportBatch(
+        TargetOf(plan, source.existingTables, source.codePage, source.prefixDeclarations),
+        {source.documentText, false});
+}
+
 // The orders document serialised on one line: 75 bytes with its CR LF.
 const QByteArray OrdersDocument = QByteArrayLiteral(
     "<orders><order no=\"7\"><item>Tom's pen</item><qty>2</qty></order></orders>\r\n");
@@ -225,6 +243,42 @@ TEST(ImportBatch, SizeCountsTheBytesInTheDatabasesCodePage) {
     latin.documentText = turkish;
     latin.codePage = 1252;
     EXPECT_THROW(ImportBatch(latin), platform::CodePageError);
+}
+
+// Up to 8,000 bytes the batch is as it always was; above, a max type with doubled
+// apostrophes (a concatenation would be cut at 8,000) and the handle selected for clean-up.
+TEST(ImportBatch, AboveEightThousandBytesTheDocumentGoesInAMaxType) {
+    ImportSource source = OrdersImport();
+    const QByteArray filler(7941, 'x');
+    source.documentText = "<a>" + filler + "</a>\r\n";  // 7,950 bytes
+    EXPECT_TRUE(ImportBatch(source).startsWith("DECLARE @idoc int\r\nDECLARE @doc varchar(8000)"));
+    source.documentText = "<a>" + filler + "'</a>\r\n";
+    EXPECT_EQ(
+        ImportBatch(source),
+        "DECLARE @idoc int\r\nDECLARE @doc varchar(max)\r\nSET @doc ='<a>" + filler +
+            "''</a>\r\n'\r\nEXEC sp_xml_preparedocument @idoc OUTPUT, @doc\r\nSELECT @idoc\r\n"
+            " SELECT * INTO [Orders]  FROM OPENXML (@idoc, 'orders/order/@no',1) WITH (\r\n" +
+            OrdersColumns + ")\r\nEXEC sp_xml_removedocument @idoc");
+}
+
+// Names the database's code page lacks: the document in nvarchar, and N'...' for the
+// literals that hold such names, so that nothing reaches the server as "?".
+TEST(ImportBatch, NamesTheCodePageLacksGoAsUnicode) {
+    const ImportPlan plan = MakePlan(
+        {QStringLiteral("liste/\u015Fehir"), false},
+        {{QStringLiteral("liste/\u015Fehir"), QStringLiteral("Ad"), QStringLiteral("NVarChar(20)")},
+         {QStringLiteral("liste/@no"), QStringLiteral("No"), QStringLiteral("Int")}},
+        QStringLiteral("T"));
+    const QByteArray document =
+        "<?xml version=\"1.0\" encoding=\"UTF-16\"?>\r\n<liste no=\"1\"><\xC5\x9F\x65hir>"
+        "Tom's</\xC5\x9F\x65hir></liste>\r\n";
+    const QByteArray batch = ImportBatch(TargetOf(plan, {}, 1252, {}), {document, true});
+    const QByteArray size = QByteArray::number(QString::fromUtf8(document).size() + 50);
+    EXPECT_TRUE(batch.startsWith("DECLARE @idoc int\r\nDECLARE @doc nvarchar(" + size +
+                                 ")\r\nSET @doc =N'"));
+    EXPECT_TRUE(batch.contains("Tom'+char(39)+'s"));
+    EXPECT_TRUE(batch.contains("OPENXML (@idoc, N'liste/\xC5\x9F\x65hir',1)"));
+    EXPECT_TRUE(batch.contains(" Ad NVarChar(20) '.', No Int '../@no')"));
 }
 
 TEST(ImportBatch, PrefixDeclarationsAreTheThirdArgument) {

@@ -1,0 +1,260 @@
+#include "ImportRun.h"
+
+#include <condition_variable>
+#include <deque>
+#include <exception>
+#include <mutex>
+#include <optional>
+#include <thread>
+
+#include "DocumentPieces.h"
+#include "platform/Ado.h"
+#include "platform/CodePage.h"
+#include "platform/XmlDocument.h"
+#include "platform/XmlText.h"
+
+namespace {
+
+struct PieceBatch {
+    QString sql;
+    qint64 bytesRead = 0;
+};
+
+// The pieces' batches between the thread that composes them and the one that sends them:
+// at most one waits, so that the next is ready when the server has taken the last.
+class PieceQueue final {
+public:
+    // False once the sender has stopped.
+    bool Push(PieceBatch&& batch) {
+        std::unique_lock lock(mutex_);
+        changed_.wait(lock, [&] { return waiting_.empty() || stopped_; });
+        if (stopped_) return false;
+        waiting_.push_back(std::move(batch));
+        changed_.notify_all();
+        return true;
+    }
+
+    // error: why composing ended early, null when the document is done.
+    void Finish(std::exception_ptr error) {
+        const std::lock_guard lock(mutex_);
+        finished_ = true;
+        error_ = std::move(error);
+        changed_.notify_all();
+    }
+
+    // The next batch; none at the end; rethrows what ended composing.
+    std::optional<PieceBatch> Pop() {
+        std::unique_lock lock(mutex_);
+        changed_.wait(lock, [&] { return !waiting_.empty() || finished_; });
+        if (waiting_.empty()) {
+            if (error_) std::rethrow_exception(error_);
+            return std::nullopt;
+        }
+        PieceBatch batch = std::move(waiting_.front());
+        waiting_.pop_front();
+        changed_.notify_all();
+        return batch;
+    }
+
+    void Stop() {
+        const std::lock_guard lock(mutex_);
+        stopped_ = true;
+        changed_.notify_all();
+    }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::deque<PieceBatch> waiting_;
+    bool finished_ = false;
+    bool stopped_ = false;
+    std::exception_ptr error_;
+};
+
+// Names the code page lacks go in UTF-16; the declaration says what the server reads.
+DocumentLiteral PieceLiteral(const QByteArray& body, int codePage) {
+    const bool ascii = platform::IsAscii(body);
+    const bool unicode = !ascii && !platform::CodePageHolds(body, codePage);
+    const QByteArray encoding =
+        ascii ? "UTF-8" : (unicode ? "UTF-16" : platform::XmlEncodingName(codePage));
+    return {platform::XmlDeclaration("1.0", false, encoding) + body, unicode};
+}
+
+int HandleOf(const platform::BatchResult& result) {
+    if (result.rows.empty() || result.rows.front().empty()) return 0;
+    return result.rows.front().front().toInt();
+}
+
+class Run final {
+public:
+    Run(const ImportRequest& request, platform::Connection& connection,
+        platform::Cancellation& cancellation, ImportProgress& progress, const ImportSizes& sizes)
+        : request_(request),
+          connection_(connection),
+          cancellation_(cancellation),
+          progress_(progress),
+          sizes_(sizes),
+          largest_(LargestBatch(connection.PacketSize())) {}
+
+    ImportOutcome Outcome() {
+        try {
+            if (request_.document.size() > sizes_.wholeBytes) {
+                if (const auto layout = PieceLayoutOf(request_.target.plan)) {
+                    try {
+                        return InPieces(*layout);
+                    } catch (const PiecesNeedWholeDocument&) {
+                        // Rolled back: the document goes whole instead.
+                        rows_ = 0;
+                        progress_.bytesTotal = 0;
+                    }
+                }
+            }
+            return Whole();
+        } catch (const platform::AdoError& error) {
+            return Failed(error);
+        } catch (const std::exception& error) {
+            return FailureOutcome(QString::fromUtf8(error.what()));
+        }
+    }
+
+private:
+    DocumentLiteral WholeLiteral() const {
+        if (request_.document.isEmpty()) return {};
+        const platform::XmlByteSource source = platform::KeptBytes(request_.document);
+        const int codePage = request_.target.codePage;
+        QByteArray text = platform::DocumentText(source, platform::XmlDocument::MaxDepth,
+                                                 platform::XmlEncodingName(codePage));
+        if (platform::CodePageHolds(text, codePage)) return {text, false};
+        return {platform::DocumentText(platform::KeptBytes(request_.document),
+                                       platform::XmlDocument::MaxDepth, "UTF-16"),
+                true};
+    }
+
+    ImportOutcome Whole() {
+        const DocumentLiteral document = WholeLiteral();
+        const QString sql = QString::fromUtf8(ImportBatch(request_.target, document));
+        if (Utf16Bytes(sql) > largest_) return TooLarge(SizeLimit::WholeDocument, sql);
+        if (!GoesInMaxType(document, request_.target.codePage)) {
+            Send(sql);  // as it always went: nothing to clean up after it
+            return Imported();
+        }
+        try {
+            Send(sql);
+        } catch (...) {
+            CleanUp();
+            throw;
+        }
+        return Imported();
+    }
+
+    ImportOutcome InPieces(const PieceLayout& layout) {
+        progress_.bytesTotal = request_.document.size();
+        PieceQueue queue;
+        std::thread composer([&] { Compose(layout, queue); });
+        const auto stopComposer = [&] {
+            queue.Stop();
+            composer.join();
+        };
+        try {
+            Send(QStringLiteral("BEGIN TRANSACTION"));
+            while (std::optional<PieceBatch> piece = queue.Pop()) {
+                if (Utf16Bytes(piece->sql) > largest_) {
+                    stopComposer();
+                    CleanUp();
+                    return TooLarge(SizeLimit::RowElement, piece->sql);
+                }
+                Send(piece->sql);
+                progress_.bytesDone = piece->bytesRead;
+            }
+            Send(QStringLiteral("COMMIT TRANSACTION"));
+        } catch (...) {
+            stopComposer();
+            CleanUp();
+            throw;
+        }
+        composer.join();
+        return Imported();
+    }
+
+    // On its own thread: the pieces' batches, the first creating the table when it is new.
+    void Compose(const PieceLayout& layout, PieceQueue& queue) const {
+        try {
+            BatchTarget target = request_.target;
+            CutIntoPieces(platform::KeptBytes(request_.document), platform::XmlDocument::MaxDepth,
+                          layout, sizes_.pieceBytes, [&](DocumentPiece&& piece) {
+                              const DocumentLiteral literal =
+                                  PieceLiteral(piece.body, target.codePage);
+                              piece.body = QByteArray();
+                              PieceBatch batch{QString::fromUtf8(MaxTypeBatch(target, literal)),
+                                               piece.bytesRead};
+                              target.createTable = false;
+                              return queue.Push(std::move(batch));
+                          });
+            queue.Finish(nullptr);
+        } catch (...) {
+            queue.Finish(std::current_exception());
+        }
+    }
+
+    // handle_ keeps the document of a batch that failed after selecting it.
+    void Send(const QString& sql) {
+        platform::BatchResult result;
+        try {
+            connection_.Execute(sql, result, &cancellation_);
+        } catch (...) {
+            handle_ = HandleOf(result);
+            throw;
+        }
+        rows_ += result.rowsAffected;
+    }
+
+    // Rolls back and removes the document a failed batch left; the server does both itself
+    // when the connection is gone.
+    void CleanUp() {
+        platform::Cancellation own;
+        platform::BatchResult result;
+        try {
+            connection_.Execute(QString::fromUtf8(CleanUpBatch(handle_)), result, &own);
+        } catch (const platform::AdoError&) {
+        }
+    }
+
+    ImportOutcome Failed(const platform::AdoError& error) const {
+        if (cancellation_.Cancelled()) return {ImportEnd::Cancelled};
+        return FailureOutcome(QString::fromUtf8(error.what()));
+    }
+
+    ImportOutcome Imported() const {
+        return {rows_ > 0 ? ImportEnd::Imported : ImportEnd::NoRows, rows_};
+    }
+
+    ImportOutcome TooLarge(SizeLimit limit, const QString& sql) const {
+        return {ImportEnd::TooLarge, 0, {}, limit, Utf16Bytes(sql), largest_};
+    }
+
+    static qint64 Utf16Bytes(const QString& sql) { return 2 * qint64(sql.size()); }
+
+    const ImportRequest& request_;
+    platform::Connection& connection_;
+    platform::Cancellation& cancellation_;
+    ImportProgress& progress_;
+    const ImportSizes sizes_;
+    const qint64 largest_;
+    qint64 rows_ = 0;
+    int handle_ = 0;
+};
+
+}  // namespace
+
+qint64 LargestBatch(int packetSize) {
+    constexpr qint64 Packets = 65536;
+    constexpr qint64 PacketHeader = 8;
+    constexpr qint64 RequestHeaders = 22;  // the transaction descriptor that leads a batch
+    return Packets * (packetSize - PacketHeader) - RequestHeaders;
+}
+
+ImportOutcome RunImport(const ImportRequest& request, platform::Connection& connection,
+                        platform::Cancellation& cancellation, ImportProgress& progress,
+                        const ImportSizes& sizes) {
+    return Run(request, connection, cancellation, progress, sizes).Outcome();
+}
