@@ -75,7 +75,7 @@ void TForm1::ChooseRow(std::optional<RowChoice> row) {
 // "Rows: PATH (COUNT)" while a document is loaded; nothing otherwise.
 void TForm1::ShowRows() {
     ui->RowsLabel->clear();
-    if (TreeNodes->Nodes().Count() == 0) return;
+    if (!XMLDocument1->Active()) return;
     const QString path = CurrentRowChoice().path;
     const QString text =
         tr("Rows: %1 (%2)").arg(path, QString::number(CountRows(*XMLDocument1, path)));
