@@ -2,6 +2,8 @@
 
 #include <memory>
 
+#include <QContextMenuEvent>
+#include <QCoreApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QProxyStyle>
@@ -47,7 +49,20 @@ void SelectionKeepingTree::mouseDoubleClickEvent(QMouseEvent* event) {
     emit dblClick();
 }
 
+// Qt on X11 turns neither Shift+F10 nor the Menu key into a context menu request by itself.
+static bool AsksForContextMenu(const QKeyEvent& event) {
+    return (event.key() == Qt::Key_Menu && event.modifiers() == Qt::NoModifier) ||
+           (event.key() == Qt::Key_F10 && event.modifiers() == Qt::ShiftModifier);
+}
+
 void SelectionKeepingTree::keyPressEvent(QKeyEvent* event) {
+    if (AsksForContextMenu(*event)) {
+        const QRect node = visualRect(currentIndex());
+        const QPoint at = node.isValid() ? node.center() : QPoint();
+        QContextMenuEvent request(QContextMenuEvent::Keyboard, at, viewport()->mapToGlobal(at));
+        QCoreApplication::sendEvent(viewport(), &request);
+        return;
+    }
     inKeyPress_ = true;
     QTreeView::keyPressEvent(event);
     inKeyPress_ = false;

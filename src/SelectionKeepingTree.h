@@ -3,7 +3,8 @@
 // still opens the Field Properties dialog for it; collapsing an ancestor of the selected node
 // selects that ancestor, so that no hidden node stays selected; lines join the nodes.
 // Every double-click is reported, also on the empty space below the nodes: the handlers bound
-// to it act on the selection, not on the node under the mouse.
+// to it act on the selection, not on the node under the mouse. Shift+F10 and the Menu key ask
+// for the context menu at the current node.
 #pragma once
 
 #include <QTreeView>

@@ -48,6 +48,8 @@ void InstallQtTranslation(QApplication& application, const QLocale& language) {
 }
 
 void StartUp(QApplication& application) {
+    // Settings live under these names: ~/.config/Tavlen/Tavlen.conf.
+    QCoreApplication::setOrganizationName(QStringLiteral("Tavlen"));
     QCoreApplication::setApplicationName(QStringLiteral("Tavlen"));
     QGuiApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/tavlen.xpm")));
     UseWindowFont();

@@ -1,6 +1,7 @@
 #include "StructureModel.h"
 
 #include <QCoreApplication>
+#include <QFont>
 #include <QIcon>
 
 // The icons live in the GUI library's resources, which a static library does not
@@ -30,10 +31,31 @@ static QString KindDescription(NodeKind kind) {
     return {};
 }
 
+static QString RowElementDescription(NodeKind kind) {
+    return QCoreApplication::translate("StructureTree", "%1, row element")
+        .arg(KindDescription(kind));
+}
+
+static QFont RowElementFont() {
+    QFont font;
+    font.setBold(true);
+    return font;
+}
+
 void StructureModel::Install(StructureNodes&& nodes) {
     beginResetModel();
     nodes_ = std::move(nodes);
+    rowNode_ = StructureNodes::None;
     endResetModel();
+}
+
+void StructureModel::MarkRowNode(const QModelIndex& node) {
+    const int unmarked = std::exchange(rowNode_, NodeOf(node));
+    for (const int changed : {unmarked, rowNode_}) {
+        const QModelIndex index = IndexOf(changed);
+        if (index.isValid())
+            emit dataChanged(index, index, {Qt::FontRole, Qt::AccessibleDescriptionRole});
+    }
 }
 
 QModelIndex StructureModel::IndexOf(int node) const {
@@ -68,7 +90,10 @@ QVariant StructureModel::data(const QModelIndex& index, int role) const {
         case Qt::DecorationRole:
             return KindIcon(nodes_.Kind(node));
         case Qt::AccessibleDescriptionRole:
-            return KindDescription(nodes_.Kind(node));
+            return node == rowNode_ ? RowElementDescription(nodes_.Kind(node))
+                                    : KindDescription(nodes_.Kind(node));
+        case Qt::FontRole:
+            return node == rowNode_ ? QVariant(RowElementFont()) : QVariant();
         case KindRole:
             return static_cast<int>(nodes_.Kind(node));
         default:

@@ -1,5 +1,6 @@
 // The structure tree's nodes as the tree view shows them: one column, each node's label,
-// its kind's icon and, for screen readers, what kind of node it is. Labels are editable.
+// its kind's icon and, for screen readers, what kind of node it is. Labels are editable. The
+// element chosen as the import's row is shown in bold and described as such.
 #pragma once
 
 #include <QAbstractItemModel>
@@ -18,6 +19,9 @@ public:
     void Install(StructureNodes&& nodes);
     const StructureNodes& Nodes() const { return nodes_; }
     QModelIndex IndexOf(int node) const;
+    // Marks this node as the row element, unmarking any other; an invalid index marks none.
+    void MarkRowNode(const QModelIndex& node);
+    QModelIndex RowNode() const { return IndexOf(rowNode_); }
 
     QModelIndex index(int row, int column, const QModelIndex& parent = {}) const override;
     QModelIndex parent(const QModelIndex& child) const override;
@@ -33,4 +37,5 @@ private:
     }
 
     StructureNodes nodes_;
+    int rowNode_ = StructureNodes::None;
 };

@@ -12,21 +12,41 @@ NodeKind KindOf(const QModelIndex& node) {
     return static_cast<NodeKind>(node.data(StructureModel::KindRole).toInt());
 }
 
-QString NodePath(const QModelIndex& node) {
+// The node's ancestors' texts, each followed by "/".
+static QString AncestorsPath(const QModelIndex& node) {
     QString path;
-    switch (KindOf(node)) {
-        case NodeKind::Attribute:
-            path = u'@' + node.data().toString();
-            break;
-        case NodeKind::TextElement:
-            path = node.data().toString();
-            break;
-        case NodeKind::Container:
-            break;
-    }
     for (QModelIndex parent = node.parent(); parent.isValid(); parent = parent.parent())
         path = parent.data().toString() + u'/' + path;
     return path;
+}
+
+QString NodePath(const QModelIndex& node) {
+    switch (KindOf(node)) {
+        case NodeKind::Attribute:
+            return AncestorsPath(node) + u'@' + node.data().toString();
+        case NodeKind::TextElement:
+            return ElementPath(node);
+        case NodeKind::Container:
+            break;
+    }
+    return AncestorsPath(node);
+}
+
+bool IsElement(const QModelIndex& node) {
+    return node.isValid() && KindOf(node) != NodeKind::Attribute &&
+           !node.data().toString().startsWith(u'#');
+}
+
+QString ElementPath(const QModelIndex& node) {
+    return AncestorsPath(node) + node.data().toString();
+}
+
+QModelIndex FindElement(const StructureModel& tree, const QString& path) {
+    for (int node = 0; node < tree.Nodes().Count(); ++node) {
+        const QModelIndex index = tree.IndexOf(node);
+        if (IsElement(index) && ElementPath(index) == path) return index;
+    }
+    return {};
 }
 
 QModelIndex SelectedNode(const QAbstractItemView& tree) {

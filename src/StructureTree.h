@@ -15,6 +15,16 @@ NodeKind KindOf(const QModelIndex& node);
 // attribute, the name for a text element, nothing for a container.
 QString NodePath(const QModelIndex& node);
 
+// Whether a row can be made of the node: an element, with or without text (not an attribute,
+// nor text, a comment or a CDATA section shown as a container).
+bool IsElement(const QModelIndex& node);
+
+// An element's path: its ancestors' texts and its own, joined by "/" ("Invoice/cac:InvoiceLine").
+QString ElementPath(const QModelIndex& node);
+
+// The first element in pre-order whose ElementPath is path, or an invalid index.
+QModelIndex FindElement(const StructureModel& tree, const QString& path);
+
 // The node a new field is made for: the tree's selected node, or an invalid index.
 QModelIndex SelectedNode(const QAbstractItemView& tree);
 

@@ -42,6 +42,8 @@ TForm1::TForm1(QWidget* parent)
     // Tab puts the focus in the table box's own text field, which no label names.
     ui->ComboBox2->lineEdit()->setAccessibleName(ui->Label5->text());
     setFixedSize(587, 361 + ui->MainMenu1->sizeHint().height());
+    SetUpRows();
+    SetUpRemembered();
     Guarded([this] { FormCreate(); });
 }
 
@@ -78,7 +80,10 @@ void TForm1::closeEvent(QCloseEvent* event) {
     FormClose();
 }
 
-void TForm1::FormClose() { QCoreApplication::quit(); }
+void TForm1::FormClose() {
+    RememberDestination();
+    QCoreApplication::quit();
+}
 
 void TForm1::About1Click() {
     Guarded([this] {

@@ -2,11 +2,14 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 
 #include <QMainWindow>
 #include <QStringList>
 
+#include "Mapping.h"
 #include "Messages.h"
+#include "UserSettings.h"
 #include "platform/OpenDialog.h"
 
 namespace Ui {
@@ -24,6 +27,7 @@ class QTreeWidget;
 class StructureModel;
 struct RowChoice;
 struct ImportOutcome;
+class QMenu;
 
 class TForm1 final : public QMainWindow {
     Q_OBJECT
@@ -71,6 +75,45 @@ private:
     // SQL Server access: the protected steps of Connect, and what its failure leaves.
     void ConnectAndListDatabases(platform::Connection& connection, const QString& connectionString);
     void DisableDestination();
+
+    // Rows, mappings, and what is remembered between runs (Unit1Rows.cpp, Unit1Mapping.cpp,
+    // Unit1Source.cpp).
+public:
+    // The plan Import runs: the applied mapping's patterns while its row and fields are
+    // unchanged, else made from the current row and field list.
+    ImportPlan CurrentPlan() const;
+    // What File > Open XML does once a name is chosen; also for a file named on the command line.
+    void OpenDocument(const QString& fileName);
+    const std::optional<Mapping>& AppliedMapping() const { return Applied; }
+public slots:
+    void SetRowElementClick();
+    void ClearRowElementClick();
+    void OpenMappingClick();
+    void SaveMappingClick();
+
+private:
+    void SetUpRows();
+    void ShowRowMenu();
+    void UpdateRowActions();
+    void ChooseRow(std::optional<RowChoice> row);
+    void ShowRows();
+    void ApplyMapping(const Mapping& mapping);
+    void ShowMappingError(MappingError::Reason reason);
+    void SetUpRemembered();
+    void ShowRecentFiles();
+    void RememberDocument(const QString& fileName);
+    void RememberDestination();
+    void ChoosePreferredDatabase();
+    static platform::OpenDialog MappingDialog(platform::OpenDialog::Purpose purpose);
+
+    std::optional<RowChoice> ChosenRow;
+    std::optional<Mapping> Applied;
+    QMenu* RowMenu = nullptr;
+    platform::OpenDialog MappingOpenDialog = MappingDialog(platform::OpenDialog::Purpose::Open);
+    platform::OpenDialog MappingSaveDialog = MappingDialog(platform::OpenDialog::Purpose::Save);
+    Remembered Memory;
+    // Chosen after Connect when the server lists it: from a mapping or the last run.
+    QString PreferredDatabase;
 
     std::unique_ptr<Ui::TForm1> ui;
     platform::OpenDialog OpenDialog1;

@@ -12,13 +12,11 @@
 
 void TForm1::Button4Click() {
     Guarded([this] {
-        std::vector<FieldRow> fields = FieldRows(FieldList());
-        if (fields.empty()) return;
+        if (FieldRows(FieldList()).empty()) return;
         ImportOutcome outcome;
         try {
             const platform::XmlDocument& document = platform::Required(XMLDocument1);
-            const ImportPlan plan =
-                MakePlan(CurrentRowChoice(), fields, ui->ComboBox2->currentText());
+            const ImportPlan plan = CurrentPlan();
             const ImportRequest request{
                 document.Bytes(), document.PrefixDeclarations(),
                 TargetOf(plan, ExistingTables, DatabaseCodePage, document.PrefixDeclarations())};

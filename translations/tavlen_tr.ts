@@ -170,6 +170,42 @@
         <source>Move the selected field down</source>
         <translation>Seçili alanı aşağı taşı</translation>
     </message>
+    <message>
+        <source>Open &amp;Recent</source>
+        <translation>&amp;Son Açılanlar</translation>
+    </message>
+    <message>
+        <source>Open &amp;Mapping…</source>
+        <translation>&amp;Eşleme Aç…</translation>
+    </message>
+    <message>
+        <source>&amp;Save Mapping…</source>
+        <translation>Eşlemeyi Kay&amp;det…</translation>
+    </message>
+    <message>
+        <source>Set as Row Element</source>
+        <translation>Satır Öğesi Yap</translation>
+    </message>
+    <message>
+        <source>Clear Row Element</source>
+        <translation>Satır Öğesini Kaldır</translation>
+    </message>
+    <message>
+        <source>Rows: %1 (%2)</source>
+        <translation>Satırlar: %1 (%2)</translation>
+    </message>
+    <message>
+        <source>Mapping Files (*.json)</source>
+        <translation>Eşleme Dosyaları (*.json)</translation>
+    </message>
+    <message>
+        <source>Open Mapping</source>
+        <translation>Eşleme Aç</translation>
+    </message>
+    <message>
+        <source>Save Mapping</source>
+        <translation>Eşlemeyi Kaydet</translation>
+    </message>
 </context>
 <context>
     <name>TForm2</name>
@@ -215,6 +251,10 @@
     <message>
         <source>Text element</source>
         <translation>Metin öğesi</translation>
+    </message>
+    <message>
+        <source>%1, row element</source>
+        <translation>%1, satır öğesi</translation>
     </message>
 </context>
 </TS>

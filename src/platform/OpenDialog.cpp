@@ -31,10 +31,12 @@ QStringList QtNameFilters(const QStringList& descriptions, const QStringList& pa
 }
 }  // namespace
 
-OpenDialog::OpenDialog(QString title, const QString& filter)
+OpenDialog::OpenDialog(QString title, const QString& filter, Purpose purpose)
     : title_(std::move(title)),
+      purpose_(purpose),
       descriptions_(EveryOther(filter, 0)),
-      nameFilters_(QtNameFilters(descriptions_, EveryOther(filter, 1))) {}
+      nameFilters_(QtNameFilters(descriptions_, EveryOther(filter, 1))),
+      defaultSuffix_(EveryOther(filter, 1).value(0).section(u'.', 1)) {}
 
 bool OpenDialog::Execute(QWidget* owner) {
     const Answer answer = CurrentHook() ? CurrentHook()(*this) : Run(owner);
@@ -47,12 +49,20 @@ bool OpenDialog::Execute(QWidget* owner) {
 OpenDialog::Answer OpenDialog::Run(QWidget* owner) const {
     QFileDialog dialog(owner, title_);
     dialog.setFileMode(QFileDialog::AnyFile);  // a typed name is accepted even if missing
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    if (purpose_ == Purpose::Save) {
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setDefaultSuffix(defaultSuffix_);
+    } else {
+        dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    }
     dialog.setOption(QFileDialog::ReadOnly, false);
     dialog.setOption(QFileDialog::HideNameFilterDetails);
     dialog.setNameFilters(nameFilters_);
     dialog.selectNameFilter(nameFilters_.value(filterIndex_));
-    if (!fileName_.isEmpty()) dialog.selectFile(fileName_);
+    if (!fileName_.isEmpty())
+        dialog.selectFile(fileName_);
+    else if (!folder_.isEmpty())
+        dialog.setDirectory(folder_);
     dialog.setSizeGripEnabled(true);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
     return {true, dialog.selectedFiles().constFirst(),

@@ -1,5 +1,5 @@
-// The file-open dialog. It remembers, for the whole run, the name and the filter last
-// confirmed with OK. Tests answer it through a hook instead of a modal dialog.
+// The file dialog, for opening or for saving. It remembers, for the whole run, the name and the
+// filter last confirmed with OK. Tests answer it through a hook instead of a modal dialog.
 #pragma once
 
 #include <functional>
@@ -13,8 +13,11 @@ namespace platform {
 
 class OpenDialog final {
 public:
-    // filter in the "Description|pattern|Description|pattern" form.
-    OpenDialog(QString title, const QString& filter);
+    enum class Purpose { Open, Save };
+
+    // filter in the "Description|pattern|Description|pattern" form. Saving, a name typed
+    // without a suffix takes the first pattern's.
+    OpenDialog(QString title, const QString& filter, Purpose purpose = Purpose::Open);
 
     // Shows the dialog modally; returns true on OK.
     bool Execute(QWidget* owner);
@@ -22,6 +25,10 @@ public:
     const QString& FileName() const { return fileName_; }
     int FilterIndex() const { return filterIndex_; }
     const QString& Title() const { return title_; }
+    Purpose DialogPurpose() const { return purpose_; }
+    // Where the dialog opens while it remembers no name (a folder remembered from an earlier run).
+    void SetFolder(const QString& folder) { folder_ = folder; }
+    const QString& Folder() const { return folder_; }
     // The filter descriptions as the user reads them.
     const QStringList& NameFilters() const { return descriptions_; }
 
@@ -38,8 +45,11 @@ private:
     Answer Run(QWidget* owner) const;
 
     QString title_;
+    Purpose purpose_;
+    QString folder_;
     QStringList descriptions_;
     QStringList nameFilters_;  // Qt's "Description (pattern)" form
+    QString defaultSuffix_;
     QString fileName_;
     int filterIndex_ = 0;
 };

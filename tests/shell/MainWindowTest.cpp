@@ -54,6 +54,7 @@ const ExpectedControl kControls[] = {
     {"Label5", "QLabel", "GroupBox3", {238, 24, 68, 13}, "Table:", true},
     {"ComboBox2", "QComboBox", "GroupBox3", {312, 20, 161, 21}, "", false},
     {"Button4", "QPushButton", "GroupBox3", {488, 20, 65, 21}, "Import", false},
+    {"RowsLabel", "QLabel", "GroupBox1", {17, 202, 520, 13}, "", true},
 };
 
 QString CaptionOf(const QWidget& widget) {
@@ -133,13 +134,20 @@ TEST_F(MainWindow, MenuHasItsCaptionsAndSeparator) {
     EXPECT_EQ(file->title(), QStringLiteral("&File"));
     EXPECT_EQ(help->title(), QStringLiteral("&Help"));
     const auto items = file->actions();
-    ASSERT_EQ(items.size(), 3);
+    ASSERT_EQ(items.size(), 7);
     EXPECT_EQ(items[0]->objectName(), QStringLiteral("Open3"));
     EXPECT_EQ(items[0]->text(), QStringLiteral("&Open XML"));
-    EXPECT_EQ(items[1]->objectName(), QStringLiteral("N1"));
-    EXPECT_TRUE(items[1]->isSeparator());
-    EXPECT_EQ(items[2]->objectName(), QStringLiteral("Open1"));
-    EXPECT_EQ(items[2]->text(), QStringLiteral("E&xit"));
+    EXPECT_EQ(items[1]->menu(), Find<QMenu>("Recent1"));
+    EXPECT_EQ(items[1]->text(), QStringLiteral("Open &Recent"));
+    EXPECT_TRUE(items[2]->isSeparator());
+    EXPECT_EQ(items[3]->text(), QString::fromUtf8("Open &Mapping…"));
+    EXPECT_EQ(items[3]->shortcut(), QKeySequence(QKeySequence::Open));
+    EXPECT_EQ(items[4]->text(), QString::fromUtf8("&Save Mapping…"));
+    EXPECT_EQ(items[4]->shortcut(), QKeySequence(QKeySequence::Save));
+    EXPECT_EQ(items[5]->objectName(), QStringLiteral("N1"));
+    EXPECT_TRUE(items[5]->isSeparator());
+    EXPECT_EQ(items[6]->objectName(), QStringLiteral("Open1"));
+    EXPECT_EQ(items[6]->text(), QStringLiteral("E&xit"));
     ASSERT_EQ(help->actions().size(), 1);
     EXPECT_EQ(help->actions()[0]->objectName(), QStringLiteral("About1"));
     EXPECT_EQ(help->actions()[0]->text(), QStringLiteral("&About"));
@@ -170,6 +178,10 @@ TEST_F(MainWindow, EveryUserActionIsBoundToItsHandler) {
         {"ComboBox3", SIGNAL(activated(int)), SLOT(ComboBox3Change())},
         {"ComboBox2", SIGNAL(editTextChanged(QString)), SLOT(ComboBox2Change())},
         {"Button4", SIGNAL(clicked()), SLOT(Button4Click())},
+        {"SetRowElement", SIGNAL(triggered()), SLOT(SetRowElementClick())},
+        {"ClearRowElement", SIGNAL(triggered()), SLOT(ClearRowElementClick())},
+        {"OpenMapping", SIGNAL(triggered()), SLOT(OpenMappingClick())},
+        {"SaveMapping", SIGNAL(triggered()), SLOT(SaveMappingClick())},
     };
     for (const auto& binding : bindings) {
         SCOPED_TRACE(std::string(binding.sender) + " -> " + binding.slot);

@@ -4,9 +4,25 @@
 #include <clocale>
 #include <cstdio>
 
+#include <optional>
+
 #include <QApplication>
+#include <QSettings>
+#include <QTemporaryDir>
 
 #include "StartUp.h"
+
+namespace {
+// No test reads or writes the user's own settings, and none sees another test's.
+class FreshSettings final : public testing::EmptyTestEventListener {
+    void OnTestStart(const testing::TestInfo&) override {
+        folder_.emplace();
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder_->path());
+    }
+
+    std::optional<QTemporaryDir> folder_;
+};
+}  // namespace
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
@@ -18,5 +34,6 @@ int main(int argc, char** argv) {
     }
     StartUp(application);
     testing::InitGoogleTest(&argc, argv);
+    testing::UnitTest::GetInstance()->listeners().Append(new FreshSettings);
     return RUN_ALL_TESTS();
 }

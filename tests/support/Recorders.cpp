@@ -23,8 +23,8 @@ ShellRecorder::~ShellRecorder() { platform::SetShellHook({}); }
 
 OpenDialogScript::OpenDialogScript() {
     platform::OpenDialog::SetHook([this](const platform::OpenDialog& dialog) {
-        seen.push_back(
-            {dialog.Title(), dialog.NameFilters(), dialog.FileName(), dialog.FilterIndex()});
+        seen.push_back({dialog.Title(), dialog.NameFilters(), dialog.FileName(),
+                        dialog.FilterIndex(), dialog.Folder()});
         if (answers.empty()) return platform::OpenDialog::Answer{};
         const auto answer = answers.front();
         answers.erase(answers.begin());

@@ -48,6 +48,7 @@ public:
         QStringList filters;
         QString fileName;
         int filterIndex;
+        QString folder;  // where it opens while it remembers no name
     };
     std::vector<Seen> seen;
 };

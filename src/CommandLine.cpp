@@ -1,0 +1,3 @@
+#include "CommandLine.h"
+
+CommandLine ReadCommandLine(const QStringList& arguments) { return {arguments.value(1)}; }
