@@ -44,6 +44,7 @@ Database* Catalog::Impl::find(const std::string& name) const
 Catalog::Catalog(const CatalogOptions& options) : impl_(std::make_unique<Impl>())
 {
     xmlInitParser();
+    impl_->xmlMemory.limit(options.xmlMemoryBytes);
     if (!options.dataDirectory.empty())
         std::filesystem::create_directories(options.dataDirectory);
     std::vector<std::string> names = {"master", "model", "msdb", "tempdb"};

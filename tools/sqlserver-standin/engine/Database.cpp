@@ -1,5 +1,6 @@
 #include "Database.h"
 
+#include "Cancel.h"
 #include "Messages.h"
 #include "Text.h"
 #include "Types.h"
@@ -113,9 +114,9 @@ void Database::exec(const std::string& sql) const
 std::vector<TableInfo> Database::objects() const
 {
     std::vector<TableInfo> out;
-    Statement s(db_, "SELECT name, kind, base FROM standin_objects ORDER BY rowid");
+    Statement s(db_, "SELECT name, kind, base, rowid FROM standin_objects ORDER BY rowid");
     while (s.step())
-        out.push_back({*s.text(0), *s.text(1) == "VIEW", s.text(2).value_or(""), {}});
+        out.push_back({*s.text(0), *s.text(1) == "VIEW", s.text(2).value_or(""), {}, s.integer(3)});
     Statement c(db_,
                 "SELECT name, type, length, precision, scale, nullable, source, identity_seed, "
                 "identity_step, default_value, primary_key FROM standin_columns WHERE object = ?1 "
@@ -248,6 +249,7 @@ void Database::insert(const TableInfo& table, const std::vector<std::vector<Valu
         sql += (i ? ", ?" : "?") + std::to_string(i + 1);
     Statement s(db_, sql + ")");
     for (const auto& row : rows) {
+        cancel::check();
         for (std::size_t i = 0; i < row.size(); ++i)
             s.bind(static_cast<int>(i) + 1, row[i]);
         s.step();
@@ -283,16 +285,35 @@ void Database::replaceRows(const TableInfo& table, const std::vector<std::vector
     insert(table, rows);
 }
 
-void Database::begin() { exec("BEGIN"); }
+void Database::begin() { exec("SAVEPOINT statement"); }
 
-void Database::commit()
+void Database::commit() { exec("RELEASE statement"); }
+
+void Database::rollback() { exec("ROLLBACK TO statement; RELEASE statement"); }
+
+void Database::beginTransaction() { exec("BEGIN"); }
+
+void Database::endTransaction(bool commit) { exec(commit ? "COMMIT" : "ROLLBACK"); }
+
+void Database::acquire(const void* owner)
 {
-    exec("COMMIT");
+    std::unique_lock lock(mutex_);
+    released_.wait(lock, [&] { return owner_ == nullptr || owner_ == owner; });
+    owner_ = owner;
+    ++holds_;
 }
 
-void Database::rollback()
+void Database::release()
 {
-    exec("ROLLBACK");
+    std::lock_guard lock(mutex_);
+    if (--holds_ == 0) {
+        owner_ = nullptr;
+        released_.notify_all();
+    }
 }
+
+Database::Hold::Hold(Database& d, const void* owner) : d_(d) { d_.acquire(owner); }
+
+Database::Hold::~Hold() { d_.release(); }
 
 }  // namespace standin

@@ -58,27 +58,52 @@ bool isInteger(SqlType t)
            t == SqlType::Bit;
 }
 
-Scalar add(const Scalar& a, const Scalar& b)
+// A character literal longer than a non-max value may be is a max value.
+ColumnType literalType(SqlType type, std::size_t length)
+{
+    const bool max = length > static_cast<std::size_t>(types::nonMaxLimit(type));
+    return {type, max ? ColumnType::maxLength : width(length), 0, 0};
+}
+
+// Text joined to text: a max operand makes a max result; otherwise the result is cut at 8000
+// bytes (4000 characters), as the server's string concatenation does.
+void concatenate(Scalar& a, const Scalar& b)
+{
+    const bool unicode = types::isUnicode(a.type.type) || types::isUnicode(b.type.type);
+    const SqlType type = unicode ? SqlType::NVarChar : SqlType::VarChar;
+    const int limit = types::nonMaxLimit(type);
+    const bool max = types::isMax(a.type) || types::isMax(b.type);
+    a.type = ColumnType{type, max ? ColumnType::maxLength
+                                  : std::min(limit, std::max(a.type.length, 1) + std::max(b.type.length, 1)),
+                        0, 0};
+    if (!a.value || !b.value) {
+        a.value.reset();
+        return;
+    }
+    a.value->append(*b.value);
+    if (!max)
+        *a.value = text::prefix(*a.value, static_cast<std::size_t>(limit), unicode);
+}
+
+// Adds in place: long documents built from many pieces are not copied once per piece.
+void add(Scalar& a, const Scalar& b)
 {
     const bool textA = !types::isNumeric(a.type.type);
     const bool textB = !types::isNumeric(b.type.type);
     if (textA && textB) {
-        const bool unicode = types::isUnicode(a.type.type) || types::isUnicode(b.type.type);
-        const int max = unicode ? 4000 : 8000;
-        ColumnType t{unicode ? SqlType::NVarChar : SqlType::VarChar,
-                     std::min(max, std::max(a.type.length, 1) + std::max(b.type.length, 1)), 0, 0};
-        if (!a.value || !b.value)
-            return {t, std::nullopt};
-        return {t, text::prefix(*a.value + *b.value, static_cast<std::size_t>(max), unicode)};
+        concatenate(a, b);
+        return;
     }
     // A number wins: the text side converts to it, as the server's type precedence says.
-    const ColumnType& numeric = textA ? b.type : a.type;
+    const ColumnType numeric = textA ? b.type : a.type;
     const Value x = textA ? types::convert(a.value, a.type, numeric) : a.value;
     const Value y = textB ? types::convert(b.value, b.type, numeric) : b.value;
     const bool integers = isInteger(a.type.type) || textA;
     const bool integersB = isInteger(b.type.type) || textB;
-    if (!x || !y)
-        return {numeric, std::nullopt};
+    if (!x || !y) {
+        a = {numeric, std::nullopt};
+        return;
+    }
     if (integers && integersB) {
         // Integers add in the wider of the two types, overflowing as the server does.
         const bool big = a.type.type == SqlType::BigInt || b.type.type == SqlType::BigInt;
@@ -86,11 +111,12 @@ Scalar add(const Scalar& a, const Scalar& b)
         const bool overflow = __builtin_add_overflow(std::stoll(*x), std::stoll(*y), &sum);
         if (overflow || (!big && (sum < -2147483648LL || sum > 2147483647LL)))
             throw SqlError(msg::overflow("expression", big ? "bigint" : "int"));
-        return {ColumnType{big ? SqlType::BigInt : SqlType::Int}, std::to_string(sum)};
+        a = {ColumnType{big ? SqlType::BigInt : SqlType::Int}, std::to_string(sum)};
+        return;
     }
     const ColumnType f{SqlType::Float};
     const double sum = std::strtod(x->c_str(), nullptr) + std::strtod(y->c_str(), nullptr);
-    return {f, types::convert(std::to_string(sum), ColumnType{SqlType::VarChar, 64}, f)};
+    a = {f, types::convert(std::to_string(sum), ColumnType{SqlType::VarChar, 64}, f)};
 }
 
 }  // namespace
@@ -115,10 +141,11 @@ Scalar SessionState::evaluate(const ast::Term& t) const
 {
     switch (t.kind) {
     case ast::Term::String: {
-        const std::string kept = text::keepCodePage(t.text);
-        return {ColumnType{SqlType::VarChar, width(text::varcharLength(kept))}, kept};
+        std::string kept = text::keepCodePage(t.text);
+        const ColumnType type = literalType(SqlType::VarChar, text::varcharLength(kept));
+        return {type, std::move(kept)};
     }
-    case ast::Term::NString: return {ColumnType{SqlType::NVarChar, width(text::utf16Length(t.text))}, t.text};
+    case ast::Term::NString: return {literalType(SqlType::NVarChar, text::utf16Length(t.text)), t.text};
     case ast::Term::Number: return numberLiteral(t.text);
     case ast::Term::Variable: return const_cast<SessionState*>(this)->variable(t.text);
     case ast::Term::Char:
@@ -141,7 +168,7 @@ Scalar SessionState::evaluate(const ast::Expr& e) const
         return {ColumnType{SqlType::Int}, std::nullopt};
     Scalar result = evaluate(e.terms.front());
     for (std::size_t i = 1; i < e.terms.size(); ++i)
-        result = add(result, evaluate(e.terms[i]));
+        add(result, evaluate(e.terms[i]));
     return result;
 }
 

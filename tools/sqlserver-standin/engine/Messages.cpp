@@ -252,6 +252,13 @@ Message xpathError(const std::string& description)
 {
     return makeMessage(6603, 16, "XML parsing error: " + description, 1);
 }
+Message xmlMemoryLow()
+{
+    return makeMessage(6624, 16,
+                       "XML document could not be created because server memory is low. Use "
+                       "sp_xml_removedocument to release XML documents.");
+}
+
 Message removeInvalid()
 {
     Message m = makeMessage(6607, 16,

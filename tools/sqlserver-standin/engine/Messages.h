@@ -65,6 +65,7 @@ Message xmlParseError(unsigned code, int line, const std::string& near);        
 Message xmlErrorDescription(const std::string& description);                     // 6602
 Message xpathError(const std::string& description);                              // 6603
 Message removeInvalid();                                                         // 6607
+Message xmlMemoryLow();                                                          // 6624
 
 }  // namespace msg
 }  // namespace standin

@@ -163,7 +163,7 @@ private:
         const std::string typeName = take().text;
         std::vector<long long> sizes;
         if (acceptSymbol("(")) {
-            sizes.push_back(number());
+            sizes.push_back(acceptWord("max") ? types::kMaxSize : number());
             if (acceptSymbol(","))
                 sizes.push_back(number());
             expectSymbol(")");

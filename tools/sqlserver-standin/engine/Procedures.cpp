@@ -82,13 +82,16 @@ StatementReply prepareDocument(SessionState& s, const ast::Exec& e)
 {
     const ast::Exec::Argument& out = argument(e, 0, "@hdoc");
     const Scalar text = s.evaluate(argument(e, 1, "@xmltext").value);
+    std::optional<XmlMemory::Share> memory = s.catalog.xmlMemory.take(text.value.value_or(""));
+    if (!memory)
+        throw SqlError(msg::xmlMemoryLow());
     auto doc = XmlDocument::parse(text.value, types::isUnicode(text.type.type));
     if (e.arguments.size() > 2) {
         const Scalar declarations = s.evaluate(e.arguments[2].value);
         doc->bindPrefixes(*XmlDocument::parse(declarations.value, types::isUnicode(declarations.type.type)));
     }
     const long long handle = s.nextHandle++;
-    s.documents[handle] = std::move(doc);
+    s.documents[handle] = {std::move(doc), std::move(*memory)};
     if (out.output && out.value.terms.size() == 1 && out.value.terms[0].kind == ast::Term::Variable) {
         Scalar& target = s.variable(out.value.terms[0].text);
         target.value = types::convert(std::to_string(handle), ColumnType{SqlType::Int}, target.type, true);

@@ -1,4 +1,5 @@
 // SELECT, INSERT, CREATE and DROP on the session's current database.
+#include "Cancel.h"
 #include "Messages.h"
 #include "SessionState.h"
 #include "Text.h"
@@ -93,7 +94,8 @@ Rowset openXmlRows(const SessionState& s, const ast::OpenXml& o)
         if (c.pattern && c.varcharPattern)
             c.pattern = text::keepCodePage(*c.pattern);
     const std::string rowPattern = o.varcharRowPattern ? text::keepCodePage(o.rowPattern) : o.rowPattern;
-    for (auto& raw : doc->second->rows(rowPattern, o.flags, columns)) {
+    for (auto& raw : doc->second.document->rows(rowPattern, o.flags, columns)) {
+        cancel::check();
         for (std::size_t i = 0; i < raw.size(); ++i)
             raw[i] = r.columns[i].type.type == SqlType::Timestamp
                          ? std::nullopt
@@ -439,6 +441,7 @@ StatementReply runSelect(SessionState& s, const ast::Select& sel)
             targets.push_back(i);
         std::vector<std::vector<Value>> rows;
         for (const auto& row : r.rows) {
+            cancel::check();
             std::vector<std::optional<Scalar>> values;
             for (std::size_t i = 0; i < row.size(); ++i)
                 if (r.columns[i].type.type == SqlType::Timestamp)
@@ -481,8 +484,10 @@ StatementReply runInsert(SessionState& s, const ast::Insert& ins)
     }
     const std::size_t count = atomically(*s.database, [&] {
         std::vector<std::vector<Value>> rows;
-        for (const auto& values : sourceRows)
+        for (const auto& values : sourceRows) {
+            cancel::check();
             rows.push_back(fullRow(s, t.table, targets, values));
+        }
         append(s, t.table, rows);
         return rows.size();
     });

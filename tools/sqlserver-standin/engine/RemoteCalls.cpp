@@ -157,7 +157,8 @@ std::vector<StatementReply> byName(SessionState& s, const std::string& procedure
         a.value.terms.push_back(p.value ? ast::Term{ast::Term::NString, *p.value, 0} : ast::Term{});
         exec.arguments.push_back(std::move(a));
     }
-    std::lock_guard lock(s.database->mutex());
+    Database::Hold hold(*s.database, &s);
+    s.joinTransaction();
     return {runExec(s, exec)};
 }
 

@@ -1,3 +1,4 @@
+#include "Cancel.h"
 #include "Messages.h"
 #include "Parser.h"
 #include "SessionState.h"
@@ -55,23 +56,6 @@ StatementReply print(SessionState& s, const ast::Print& p)
     return reply;
 }
 
-// Transactions are counted for @@TRANCOUNT; each statement stands on its own regardless.
-StatementReply transaction(SessionState& s, const ast::Transaction& t)
-{
-    if (t.kind == ast::Transaction::Begin) {
-        ++s.transactions;
-        return {};
-    }
-    const bool commit = t.kind == ast::Transaction::Commit;
-    if (s.transactions == 0)
-        throw SqlError(
-            makeMessage(commit ? 3902 : 3903, 16,
-                        std::string("The ") + (commit ? "COMMIT" : "ROLLBACK") +
-                            " TRANSACTION request has no corresponding BEGIN TRANSACTION."));
-    s.transactions = commit ? s.transactions - 1 : 0;
-    return {};
-}
-
 StatementReply run(SessionState& s, const ast::Statement& statement)
 {
     return std::visit(
@@ -102,7 +86,7 @@ StatementReply run(SessionState& s, const ast::Statement& statement)
             else if constexpr (std::is_same_v<T, ast::Print>)
                 return print(s, st);
             else if constexpr (std::is_same_v<T, ast::Transaction>)
-                return transaction(s, st);
+                return runTransaction(s, st);
             else if constexpr (std::is_same_v<T, ast::If>)
                 throw std::logic_error("IF runs in runAll");
             else
@@ -186,7 +170,8 @@ std::optional<bool> condition(SessionState& s, const ast::Located& st,
 {
     const auto& i = std::get<ast::If>(st.statement);
     try {
-        std::lock_guard lock(s.database->mutex());
+        Database::Hold hold(*s.database, &s);
+        s.joinTransaction();
         text::CodePageScope codePage(s.database->collation().codePage);
         if (i.comparison)
             return compare(s, *i.comparison) != i.negate;
@@ -210,14 +195,17 @@ bool runAll(SessionState& s, const std::vector<ast::Located>& statements,
                 return false;
             continue;
         }
-        std::lock_guard lock(s.database->mutex());
+        Database::Hold hold(*s.database, &s);
         const Collation& collation = s.database->collation();
         text::CodePageScope codePage(collation.codePage);
         try {
+            s.joinTransaction();
             StatementReply reply = run(s, st.statement);
             stampLines(reply, st.line);
             stampCollation(reply, collation);
             replies.push_back(std::move(reply));
+        } catch (const cancel::Cancelled&) {
+            throw;
         } catch (const SqlError& e) {
             replies.push_back(failed(e.messages, st.line));
             if (abortsBatch(e.messages))
@@ -234,6 +222,14 @@ bool runAll(SessionState& s, const std::vector<ast::Located>& statements,
 
 struct Session::Impl {
     explicit Impl(Catalog::Impl& c) : state(c) {}
+    // A session that ends inside a transaction rolls it back, as the server does.
+    ~Impl()
+    {
+        if (state.transactions > 0)
+            state.endTransaction(false);
+    }
+    Impl(const Impl&) = delete;
+    Impl& operator=(const Impl&) = delete;
     SessionState state;
     std::string database;
 };
@@ -274,14 +270,20 @@ std::vector<StatementReply> runBatch(SessionState& s, const std::string& batch,
         return {failed({makeMessage(50000, 16, std::string("Internal error: ") + e.what())}, 1)};
     }
     std::vector<StatementReply> replies;
-    runAll(s, statements, replies);
+    try {
+        runAll(s, statements, replies);
+    } catch (const cancel::Cancelled&) {
+        // The client discards the reply up to the DONE acknowledging its attention.
+    }
     if (replies.empty())
         replies.emplace_back();
     return replies;
 }
 
-std::vector<StatementReply> Session::executeBatch(const std::string& batch)
+std::vector<StatementReply> Session::executeBatch(const std::string& batch,
+                                                 const std::atomic<bool>* cancel)
 {
+    cancel::Scope watching(cancel);
     impl_->state.variables.clear();
     std::vector<StatementReply> replies = runBatch(impl_->state, batch, {});
     impl_->database = impl_->state.database->name();
@@ -289,9 +291,18 @@ std::vector<StatementReply> Session::executeBatch(const std::string& batch)
 }
 
 std::vector<StatementReply> Session::executeRpc(const std::string& procedure,
-                                                const std::vector<Parameter>& parameters)
+                                                const std::vector<Parameter>& parameters,
+                                                const std::atomic<bool>* cancel)
 {
-    std::vector<StatementReply> replies = runRemoteCall(impl_->state, procedure, parameters);
+    cancel::Scope watching(cancel);
+    std::vector<StatementReply> replies;
+    try {
+        replies = runRemoteCall(impl_->state, procedure, parameters);
+    } catch (const cancel::Cancelled&) {
+        StatementReply stopped;
+        stopped.procedure = true;
+        replies = {stopped};
+    }
     impl_->database = impl_->state.database->name();
     return replies;
 }

@@ -51,7 +51,13 @@ ColumnType declareLength(ColumnType t, const std::vector<long long>& sizes, cons
     if (sizes.size() > 1)
         throw SqlError(msg::syntax(","), true);
     const long long n = sizes.empty() ? 1 : sizes[0];
-    const int max = isUnicode(t.type) ? 4000 : 8000;
+    const int max = nonMaxLimit(t.type);
+    if (n == kMaxSize && (t.type == SqlType::VarChar || t.type == SqlType::NVarChar)) {
+        t.length = ColumnType::maxLength;
+        return t;
+    }
+    if (n == kMaxSize)
+        throw SqlError(msg::syntax("max"), true);
     if (n <= 0)
         throw SqlError(msg::badLength(n), true);
     if (n > max)
@@ -107,6 +113,16 @@ std::optional<SqlType> byName(const std::string& typeName)
 bool isCharacter(SqlType t)
 {
     return takesLength(t) || t == SqlType::Text || t == SqlType::NText;
+}
+
+bool isMax(const ColumnType& type)
+{
+    return type.length == ColumnType::maxLength;
+}
+
+int nonMaxLimit(SqlType type)
+{
+    return isUnicode(type) ? 4000 : 8000;
 }
 
 bool isUnicode(SqlType t)

@@ -17,6 +17,14 @@ bool isCharacter(SqlType type);  // char, varchar, text and the n-types
 bool isUnicode(SqlType type);    // nchar, nvarchar, ntext
 bool isNumeric(SqlType type);    // integers, bit, decimal, money, float
 
+// Stands for MAX among the sizes of declare().
+constexpr long long kMaxSize = -1;
+
+// Whether a character type is varchar(max) or nvarchar(max).
+bool isMax(const ColumnType& type);
+// The longest a non-max value of the type may be: 8000 bytes, 4000 characters for the n-types.
+int nonMaxLimit(SqlType type);
+
 // Builds a declared type, checking its sizes as the server's compiler does (throws a compile
 // SqlError). `column` names a column; empty for a variable. `ordinal` counts from 1.
 ColumnType declare(const std::string& typeName, const std::vector<long long>& sizes, int ordinal,

@@ -1,13 +1,16 @@
 #include "XmlDocument.h"
 
+#include "Cancel.h"
 #include "Messages.h"
 #include "Text.h"
 #include "XmlNamespaces.h"
 
+#include <libxml/SAX2.h>
 #include <libxml/parser.h>
 #include <libxml/xpath.h>
 #include <libxml/xpathInternals.h>
 
+#include <optional>
 #include <regex>
 #include <utility>
 
@@ -121,10 +124,45 @@ int depthBeyond(xmlNodePtr node, int depth, xmlNodePtr& deepest)
     return depth;
 }
 
-bool declaresEncoding(const std::string& bytes)
+// The encoding an XML declaration names, and the declaration up to the end of that name.
+struct DeclaredEncoding {
+    std::string name;
+    std::string text;
+};
+
+std::optional<DeclaredEncoding> declaredEncoding(const std::string& bytes)
 {
-    static const std::regex declaration(R"(^\s*<\?xml[^>]*\sencoding\s*=)");
-    return std::regex_search(bytes.substr(0, 200), declaration);
+    static const std::regex declaration(R"(^\s*<\?xml[^>]*\sencoding\s*=\s*(["'])([^"']*)\1)");
+    const std::string start = bytes.substr(0, 200);
+    std::smatch m;
+    if (!std::regex_search(start, m, declaration))
+        return std::nullopt;
+    return DeclaredEncoding{m[2].str(), text::trim(m[0].str())};
+}
+
+// Unicode text is UTF-16 to the server's parser: a declaration may name only that.
+void checkUnicodeDeclaration(const std::string& utf8)
+{
+    const auto declared = declaredEncoding(utf8);
+    if (!declared)
+        return;
+    for (const char* utf16 : {"UTF-16", "UCS-2", "ISO-10646-UCS-2", "UNICODE-2-0-UTF-16"})
+        if (text::equalNoCase(declared->name, utf16))
+            return;
+    throw parseFailure(0xc00ce56c, "Switch from current encoding to specified encoding not supported.", 1,
+                       declared->text);
+}
+
+// The parser stops at the next element once the client has asked to cancel.
+void startElement(void* context, const xmlChar* localName, const xmlChar* prefix, const xmlChar* uri,
+                  int namespaces, const xmlChar** declared, int attributes, int defaulted,
+                  const xmlChar** values)
+{
+    auto* ctxt = static_cast<xmlParserCtxtPtr>(context);
+    if (cancel::requested())
+        xmlStopParser(ctxt);
+    xmlSAX2StartElementNs(context, localName, prefix, uri, namespaces, declared, attributes, defaulted,
+                          values);
 }
 
 std::string contentOf(xmlNodePtr node)
@@ -251,15 +289,19 @@ std::unique_ptr<XmlDocument> XmlDocument::parse(const Value& value, bool unicode
         d->doc = xmlNewDoc(reinterpret_cast<const xmlChar*>("1.0"));
         return std::unique_ptr<XmlDocument>(new XmlDocument(std::move(d)));
     }
+    if (unicode)
+        checkUnicodeDeclaration(*value);
     const std::string bytes = unicode ? *value : text::toCodePage(*value);
     // Without a declaration, varchar text is read in the code page it is held in.
     const std::string held = text::codePageEncoding();
-    const char* encoding = unicode ? "UTF-8" : declaresEncoding(bytes) ? nullptr : held.c_str();
+    const char* encoding = unicode ? "UTF-8" : declaredEncoding(bytes) ? nullptr : held.c_str();
     ErrorCapture capture;
     xmlParserCtxtPtr ctxt = xmlNewParserCtxt();
+    ctxt->sax->startElementNs = startElement;
     d->doc = xmlCtxtReadMemory(ctxt, bytes.data(), static_cast<int>(bytes.size()), nullptr, encoding,
                                XML_PARSE_NONET | XML_PARSE_NOBLANKS);
     xmlFreeParserCtxt(ctxt);
+    cancel::check();
     const std::string shown = unicode ? *value : text::fromCodePage(bytes);
     if (!d->doc || capture.first.seen) {
         const Description why = describe(capture.first);
@@ -303,6 +345,7 @@ std::vector<std::vector<Value>> XmlDocument::rows(const std::string& rowPattern,
         throw SqlError(msg::xpathError("Expression does not return a DOM node."));
     const xmlNodeSetPtr nodes = selected.p->nodesetval;
     for (int n = 0; nodes && n < nodes->nodeNr; ++n) {
+        cancel::check();
         std::vector<Value> row;
         for (std::size_t i = 0; i < columns.size(); ++i)
             row.push_back(columns[i].pattern ? evaluate(ctx.get(), columnPaths[i].p, nodes->nodeTab[n])

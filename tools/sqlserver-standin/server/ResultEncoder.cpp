@@ -52,7 +52,7 @@ Wire stringWire(const ColumnType& t, bool wide, bool fixed)
 {
     int unit = wide ? 2 : 1;
     int chars = t.length > 0 ? t.length : fixed ? 1 : maxCharBytes / unit;
-    if (chars * unit > maxCharBytes)
+    if (chars > maxCharBytes / unit)
         return {wide ? NTextType : TextType, 0};
     WireType type = wide ? (fixed ? NChar : NVarChar) : (fixed ? BigChar : BigVarChar);
     return {type, chars * unit};

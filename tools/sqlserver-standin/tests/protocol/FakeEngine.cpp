@@ -160,7 +160,8 @@ const std::string& Session::database() const { return impl_->database; }
 
 // The fake knows no procedures: a call is refused as the server refuses an unknown one.
 std::vector<StatementReply> Session::executeRpc(const std::string& procedure,
-                                                const std::vector<Parameter>&)
+                                                const std::vector<Parameter>&,
+                                                const std::atomic<bool>*)
 {
     StatementReply refused;
     refused.events.push_back(
@@ -175,7 +176,7 @@ const Collation& Session::collation() const
     return serverCollation();
 }
 
-std::vector<StatementReply> Session::executeBatch(const std::string& batch)
+std::vector<StatementReply> Session::executeBatch(const std::string& batch, const std::atomic<bool>*)
 {
     std::vector<StatementReply> replies;
     std::istringstream lines(batch);
