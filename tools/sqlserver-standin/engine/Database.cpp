@@ -8,6 +8,7 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <stdexcept>
 
@@ -298,7 +299,10 @@ void Database::endTransaction(bool commit) { exec(commit ? "COMMIT" : "ROLLBACK"
 void Database::acquire(const void* owner)
 {
     std::unique_lock lock(mutex_);
-    released_.wait(lock, [&] { return owner_ == nullptr || owner_ == owner; });
+    // A session waiting for another's transaction can still be cancelled by its client.
+    while (!released_.wait_for(lock, std::chrono::milliseconds(50),
+                               [&] { return owner_ == nullptr || owner_ == owner; }))
+        cancel::check();
     owner_ = owner;
     ++holds_;
 }

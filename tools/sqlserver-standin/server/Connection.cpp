@@ -1,5 +1,6 @@
 #include "Connection.h"
 
+#include "AttentionWatch.h"
 #include "Engine.h"
 #include "Login.h"
 #include "PacketStream.h"
@@ -68,7 +69,7 @@ private:
     std::unique_ptr<Session> logIn();
     std::unique_ptr<Session> refuseLogin(const Message& why);
     void serve(Session& session);
-    bool answerBatch(Session& session, const Bytes& payload);
+    bool answerBatch(Session& session, Bytes payload);
     bool closesOn(const std::string& batch);
     void reply(const std::vector<StatementReply>& replies);
     void writeStatement(ReplyWriter& writer, const StatementReply& statement, bool last);
@@ -109,6 +110,7 @@ std::unique_ptr<Session> Connection::logIn()
     LoginRequest login = parseLogin7(request->payload);
     version_ = std::clamp(login.version, tds71, context_.options.highestTdsVersion);  // 7.0 and older are not spoken
     packetSize_ = negotiatedPacketSize(login.packetSize);
+    stream_.setMessageLimit(PacketStream::packetsPerMessage * packetSize_);
 
     std::optional<std::string> password = context_.options.passwordOf(login.user);
     if (login.integratedSecurity || !password || *password != login.password)
@@ -149,14 +151,14 @@ std::unique_ptr<Session> Connection::refuseLogin(const Message& why)
 void Connection::serve(Session& session)
 {
     while (std::optional<IncomingMessage> request = stream_.readMessage()) {
-        const Bytes& payload = request->payload;
+        Bytes& payload = request->payload;
         if (request->status & packet::ignore) {
             reply({StatementReply{}});
             continue;
         }
         switch (request->type) {
         case packet::sqlBatch:
-            if (!answerBatch(session, payload))
+            if (!answerBatch(session, std::move(payload)))
                 return;
             break;
         case packet::rpc:
@@ -201,17 +203,19 @@ bool Connection::closesOn(const std::string& batch)
                        [&](const std::string& t) { return batch.find(t) != std::string::npos; });
 }
 
-bool Connection::answerBatch(Session& session, const Bytes& payload)
+bool Connection::answerBatch(Session& session, Bytes payload)
 {
     size_t start = requestStart(payload);
     std::string batch = utf16leToUtf8(payload.data() + start, payload.size() - start);
+    Bytes().swap(payload);  // a batch may be hundreds of megabytes: keep one copy of it
     if (context_.log)
         context_.log->write(batch);
     if (closesOn(batch))
         return false;
     std::vector<StatementReply> replies;
     try {
-        replies = session.executeBatch(batch);
+        AttentionWatch watch(stream_.socket());
+        replies = session.executeBatch(batch, watch.flag());
     } catch (const std::exception& e) {
         StatementReply failed;
         failed.events.push_back(makeMessage(50000, 16, std::string("The stand-in failed: ") + e.what()));
@@ -229,7 +233,8 @@ void Connection::answerRpc(Session& session, const Bytes& payload)
     std::vector<StatementReply> replies;
     try {
         const RpcRequest request = readRpcRequest(r, session.collation().codePage);
-        replies = session.executeRpc(request.procedure, request.parameters);
+        AttentionWatch watch(stream_.socket());
+        replies = session.executeRpc(request.procedure, request.parameters, watch.flag());
     } catch (const ProtocolError&) {
         throw;
     } catch (const std::exception& e) {

@@ -8,9 +8,6 @@
 namespace standin::tds {
 namespace {
 
-// Far above any batch a test sends, low enough that a broken client cannot exhaust memory.
-constexpr size_t maxMessageSize = 64u << 20;
-
 [[noreturn]] void socketFailed(const char* what)
 {
     throw ConnectionClosed(std::string(what) + ": " + std::strerror(errno));
@@ -40,6 +37,7 @@ bool PacketStream::readExactly(uint8_t* into, size_t size, bool atBoundary)
 std::optional<IncomingMessage> PacketStream::readMessage()
 {
     IncomingMessage message;
+    size_t received = 0;
     for (bool first = true;; first = false) {
         uint8_t header[packet::headerSize];
         if (!readExactly(header, sizeof header, first))
@@ -52,9 +50,10 @@ std::optional<IncomingMessage> PacketStream::readMessage()
         else if (header[0] != message.type)
             throw ProtocolError("packet type changed inside a message");
         message.status = header[1];
+        received += length;
+        if (received > messageLimit_)
+            throw ProtocolError("message larger than " + std::to_string(messageLimit_) + " bytes");
         size_t at = message.payload.size();
-        if (at + length > maxMessageSize)
-            throw ProtocolError("message too large");
         message.payload.resize(at + length - packet::headerSize);
         readExactly(message.payload.data() + at, length - packet::headerSize, false);
         if (message.status & packet::endOfMessage)

@@ -110,7 +110,8 @@ int standinMain(int argc, char** argv)
         std::optional<BatchLog> log;
         if (!options.logFile.empty())
             log.emplace(options.logFile);
-        Catalog catalog(CatalogOptions{options.databases, options.dataDirectory, options.collations});
+        Catalog catalog(CatalogOptions{options.databases, options.dataDirectory, options.collations,
+                                       static_cast<std::size_t>(options.xmlMemoryMb) << 20});
         ServerContext context{options, catalog, log ? &*log : nullptr};
         int listener = listenOnLoopback(options.port);
         std::cout << "port " << boundPort(listener) << std::endl;

@@ -81,7 +81,8 @@ void addDatabase(ServerOptions& options, const std::string& entry)
 const char* const usage =
     "usage: sqlserver-standin [--port N] [--login USER:PASSWORD]... [--logins FILE]\n"
     "       [--database NAME[:COLLATION]]... [--data DIR] [--log FILE] [--close-on TEXT]...\n"
-    "       [--close-on-batch N] [--delay MS] [--tds-version V] [--stop-on-stdin-eof]\n";
+    "       [--close-on-batch N] [--delay MS] [--tds-version V] [--xml-memory-mb N]\n"
+    "       [--stop-on-stdin-eof]\n";
 
 std::optional<std::string> ServerOptions::passwordOf(const std::string& user) const
 {
@@ -124,6 +125,8 @@ ServerOptions parseOptions(const std::vector<std::string>& args)
             options.delayMs = number(option, value, 0, 3600 * 1000);
         else if (option == "--tds-version")
             options.highestTdsVersion = tdsVersion(option, value);
+        else if (option == "--xml-memory-mb")
+            options.xmlMemoryMb = number(option, value, 1, 1 << 20);
         else
             throw std::invalid_argument("unknown option '" + option + "'");
     }

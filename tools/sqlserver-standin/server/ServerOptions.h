@@ -21,6 +21,7 @@ struct ServerOptions {
     int delayMs = 0;
     uint32_t highestTdsVersion = 0x74000004;  // LOGINACK names no newer version (7.4)
     bool stopOnStdinEof = false;
+    int xmlMemoryMb = 256;  // what open XML documents may take together: an eighth of a 2 GB server
 
     // The password of a login, user names compared case-insensitively.
     std::optional<std::string> passwordOf(const std::string& user) const;

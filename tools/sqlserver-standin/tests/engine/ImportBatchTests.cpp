@@ -1,6 +1,8 @@
 // The import batch as the client composes it, in both forms, and its variations.
 #include "EngineTest.h"
 
+#include <atomic>
+
 namespace standin::test {
 namespace {
 
@@ -130,6 +132,38 @@ TEST_F(ImportBatchTest, DocumentTooLargeForVarcharStopsTheWholeBatch)
     const std::string fits = "<a>" + std::string(7940, 'x') + "</a>\r\n";
     ok(importBatch(fits, "Fits", "a", {{"v", "Text", "."}}));
     EXPECT_EQ(query("SELECT v FROM Fits").at(0).at(0)->size(), 7940u);
+}
+
+TEST_F(ImportBatchTest, LongLiteralIsMaxButJoinedShortPiecesAreCutAt8000Bytes)
+{
+    const std::string text(9000, 'x');
+    ok("DECLARE @h int DECLARE @doc varchar(max)\r\nSET @doc ='<a>" + text +
+       "</a>'\r\nEXEC sp_xml_preparedocument @h OUTPUT, @doc\r\n"
+       "SELECT * INTO Whole FROM OPENXML (@h, 'a', 1) WITH (v varchar(max) '.') "
+       "EXEC sp_xml_removedocument @h");
+    EXPECT_EQ(query("SELECT v FROM Whole").at(0).at(0), text);
+    // Pieces of at most 8000 bytes joined by + stay a varchar(8000): the document is cut.
+    const std::string piece(5000, 'x');
+    const auto replies = run("DECLARE @h int DECLARE @doc varchar(max)\r\nSET @doc ='<a>" + piece +
+                             "'+char(39)+'" + piece + "</a>'\r\nEXEC sp_xml_preparedocument @h OUTPUT, @doc");
+    EXPECT_EQ(errorsOf(replies).front().number, 6602);
+    EXPECT_EQ(query("DECLARE @d varchar(max) SET @d = CONVERT(varchar(max), '" + piece + "') + '" + piece +
+                    "' SELECT @d")
+                  .at(0)
+                  .at(0)
+                  ->size(),
+              10000u);
+}
+
+TEST_F(ImportBatchTest, CancelStopsThePieceAndKeepsTheTransactionOpen)
+{
+    ok("BEGIN TRANSACTION");
+    std::atomic<bool> cancelled{true};
+    const auto replies = session.executeBatch(importBatch(kOrders, "Orders", "orders/order/@no", kOrderFields),
+                                              &cancelled);
+    EXPECT_TRUE(errorsOf(replies).empty());
+    EXPECT_EQ(query("SELECT @@TRANCOUNT, OBJECT_ID('Orders')"), (Rows{{"1", std::nullopt}}));
+    ok("ROLLBACK TRANSACTION");
 }
 
 TEST_F(ImportBatchTest, ColumnSizeAboveTheMaximumIsACompileError)

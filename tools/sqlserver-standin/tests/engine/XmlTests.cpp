@@ -160,5 +160,44 @@ TEST_F(XmlTest, NullDocumentIsEmpty)
     EXPECT_TRUE(resultOf(replies[2])->rows.empty());
 }
 
+TEST_F(XmlTest, UnicodeTextMayDeclareOnlyUtf16)
+{
+    for (const char* encoding : {"UTF-16", "utf-16"})
+        ok("DECLARE @h int EXEC sp_xml_preparedocument @h OUTPUT, N'<?xml version=\"1.0\" encoding=\"" +
+           std::string(encoding) + "\"?><a/>'");
+    for (const char* encoding : {"UTF-8", "windows-1252"}) {
+        const auto messages = messagesOf(run("DECLARE @h int EXEC sp_xml_preparedocument @h OUTPUT, "
+                                             "N'<?xml version=\"1.0\" encoding=\"" +
+                                             std::string(encoding) + "\"?><a/>' SELECT @h"));
+        ASSERT_EQ(messages.size(), 2u) << encoding;
+        EXPECT_EQ(messages[1].text,
+                  "The error description is 'Switch from current encoding to specified encoding not supported.'.");
+    }
+    ok("DECLARE @h int EXEC sp_xml_preparedocument @h OUTPUT, '<?xml version=\"1.0\" encoding=\"UTF-8\"?><a/>'");
+}
+
+TEST(XmlMemoryTest, OpenDocumentsShareTheCapUntilRemovedOrTheirSessionEnds)
+{
+    CatalogOptions options{{"Sales"}, ""};
+    options.xmlMemoryBytes = 800;  // 100 characters of document: one of these, not two
+    Catalog catalog(options);
+    const std::string prepare =
+        "DECLARE @h int EXEC sp_xml_preparedocument @h OUTPUT, '<a>" + std::string(50, 'x') + "</a>' SELECT @h";
+    Session first(catalog, "Sales");
+    EXPECT_TRUE(errorsOf(first.executeBatch(prepare)).empty());
+    {
+        Session second(catalog, "Sales");
+        const auto errors = errorsOf(second.executeBatch(prepare));
+        ASSERT_EQ(errors.size(), 1u);
+        EXPECT_EQ(errors[0].number, 6624);
+        EXPECT_EQ(errors[0].procedure, "sp_xml_preparedocument");
+        EXPECT_EQ(errors[0].text, "XML document could not be created because server memory is low. Use "
+                                  "sp_xml_removedocument to release XML documents.");
+        first.executeBatch("EXEC sp_xml_removedocument 1");
+        EXPECT_TRUE(errorsOf(second.executeBatch(prepare)).empty());
+    }
+    EXPECT_TRUE(errorsOf(first.executeBatch(prepare)).empty());
+}
+
 }  // namespace
 }  // namespace standin::test
