@@ -80,6 +80,42 @@ TEST_F(RawProtocol, RepliesFillPacketsOfTheNegotiatedSize)
     EXPECT_EQ(finalDone(reply.payload), std::make_pair(doneToken, uint16_t{0x10}));
 }
 
+// The bytes a message takes in this client's packets of 4096 bytes, headers included.
+size_t onWire(size_t payload)
+{
+    return payload + 8 * ((payload + 4087) / 4088);
+}
+
+// A batch (the fake's `length` command) taking as many bytes on the wire as `limit` allows.
+std::string largestBatchWithin(size_t limit)
+{
+    const size_t headers = sqlBatch("").size();
+    size_t characters = limit / 2;
+    while (onWire(headers + 2 * characters) > limit)
+        --characters;
+    return "length\n--" + std::string(characters - 9, 'x');
+}
+
+TEST_F(RawProtocol, BatchOfUpTo65536PacketsIsTakenALargerOneEndsTheConnection)
+{
+    Login7Fields fields;
+    fields.packetSize = 512;
+    const std::string batch = largestBatchWithin(65536 * 512);
+    RawTdsClient taken(port());
+    taken.logIn(fields);
+    taken.send(batchType, sqlBatch(batch));
+    EXPECT_EQ(finalDone(taken.receive().payload), std::make_pair(doneToken, uint16_t{0}));
+
+    RawTdsClient refused(port());
+    refused.logIn(fields);
+    try {
+        refused.send(batchType, sqlBatch(batch + "x"));
+    } catch (const std::runtime_error&) {
+        // the server may close before the last packet is out
+    }
+    EXPECT_TRUE(refused.closedByServer());
+}
+
 TEST_F(RawProtocol, AttentionAfterAFinishedReplyGetsItsOwnAcknowledgement)
 {
     RawTdsClient client(port());

@@ -3,6 +3,7 @@
 #include "TextCodec.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <poll.h>
@@ -156,7 +157,9 @@ bool RawTdsClient::closedByServer()
     if (::poll(&p, 1, 2000) <= 0)
         return false;
     uint8_t byte;
-    return ::recv(socket_, &byte, 1, 0) == 0;
+    // A server closing with our data unread resets the connection.
+    const ssize_t n = ::recv(socket_, &byte, 1, 0);
+    return n == 0 || (n < 0 && errno == ECONNRESET);
 }
 
 std::pair<uint8_t, uint16_t> finalDone(const Bytes& reply)
