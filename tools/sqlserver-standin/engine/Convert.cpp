@@ -505,6 +505,10 @@ Value convert(const Value& value, const ColumnType& from, const ColumnType& to, 
 {
     if (!value)
         return std::nullopt;
+    // A value already of the target type is in its canonical form: rows copied column to column.
+    if (from.type == to.type && from.length == to.length && from.precision == to.precision &&
+        from.scale == to.scale)
+        return value;
     return Converter(*value, from, to, truncate).run();
 }
 

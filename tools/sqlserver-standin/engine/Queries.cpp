@@ -318,9 +318,9 @@ void checkKey(const TableInfo& table, const std::vector<std::vector<Value>>& row
 // Rows added to a table, checked against its key together with the rows it had.
 void append(SessionState& s, const TableInfo& table, const std::vector<std::vector<Value>>& rows)
 {
-    std::vector<std::vector<Value>> all = s.database->rows(table);
     if (std::any_of(table.columns.begin(), table.columns.end(),
                     [](const auto& c) { return !c.primaryKey.empty(); })) {
+        std::vector<std::vector<Value>> all = s.database->rows(table);
         all.insert(all.end(), rows.begin(), rows.end());
         checkKey(table, all);
     }

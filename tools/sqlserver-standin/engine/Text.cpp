@@ -3,6 +3,7 @@
 #include "CodePage.h"
 #include "Unicode.h"
 
+#include <algorithm>
 #include <utility>
 #include <vector>
 
@@ -34,6 +35,13 @@ char32_t fold(char32_t cp)
 
 thread_local int activeCodePage = codepage::kLatin1;
 
+
+// ASCII is one unit long in every code page and in UTF-16, and every code page keeps it.
+bool isAscii(const std::string& utf8)
+{
+    return std::all_of(utf8.begin(), utf8.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
 }  // namespace
 
 CodePageScope::CodePageScope(int codePage) : previous_(std::exchange(activeCodePage, codePage)) {}
@@ -60,11 +68,15 @@ std::string fromCodePage(const std::string& bytes)
 
 std::string keepCodePage(const std::string& utf8)
 {
+    if (isAscii(utf8))
+        return utf8;
     return fromCodePage(toCodePage(utf8));
 }
 
 std::size_t utf16Length(const std::string& utf8)
 {
+    if (isAscii(utf8))
+        return utf8.size();
     std::size_t n = 0;
     for (char32_t cp : decode(utf8))
         n += cp >= 0x10000 ? 2 : 1;
@@ -73,6 +85,8 @@ std::size_t utf16Length(const std::string& utf8)
 
 std::size_t varcharLength(const std::string& utf8)
 {
+    if (isAscii(utf8))
+        return utf8.size();
     std::size_t n = 0;
     for (char32_t cp : decode(utf8))
         n += codepage::width(activeCodePage, cp);
