@@ -68,7 +68,8 @@ public:
 
     // Throw SqlError 2714 for a name in use, 2705 for a repeated column.
     void createTable(const std::string& name, const std::vector<TableColumn>& columns);
-    void createView(const std::string& name, const std::string& base, const std::vector<TableColumn>& columns);
+    void createView(const std::string& name, const std::string& base,
+                    const std::vector<TableColumn>& columns);
     void drop(const TableInfo& object);
 
     // Rows of a table (not a view), every column, in insertion order.

@@ -17,9 +17,28 @@
 namespace standin {
 
 enum class SqlType {
-    TinyInt, SmallInt, Int, BigInt, Bit, Real, Float, Decimal, Numeric, Money, SmallMoney,
-    DateTime, SmallDateTime, Char, VarChar, NChar, NVarChar, Text, NText, UniqueIdentifier,
-    SqlVariant, Timestamp
+    TinyInt,
+    SmallInt,
+    Int,
+    BigInt,
+    Bit,
+    Real,
+    Float,
+    Decimal,
+    Numeric,
+    Money,
+    SmallMoney,
+    DateTime,
+    SmallDateTime,
+    Char,
+    VarChar,
+    NChar,
+    NVarChar,
+    Text,
+    NText,
+    UniqueIdentifier,
+    SqlVariant,
+    Timestamp
 };
 
 struct ColumnType {
@@ -27,7 +46,7 @@ struct ColumnType {
     static constexpr int maxLength = 2147483647;
 
     SqlType type = SqlType::NVarChar;
-    int length = 0;     // characters, for the char family (0 = default of the type; maxLength = (max))
+    int length = 0;  // characters, for the char family (0 = default of the type; maxLength = (max))
     int precision = 0;  // decimal / numeric
     int scale = 0;
 };
@@ -64,8 +83,7 @@ struct Message {
     int32_t line = 1;
 };
 
-inline Message makeMessage(int32_t number, uint8_t severity, std::string text, uint8_t state = 1)
-{
+inline Message makeMessage(int32_t number, uint8_t severity, std::string text, uint8_t state = 1) {
     Message m;
     m.number = number;
     m.state = state;
@@ -77,7 +95,8 @@ inline Message makeMessage(int32_t number, uint8_t severity, std::string text, u
 struct DatabaseChanged {
     std::string newName;
     std::string oldName;
-    std::optional<Collation> collation = std::nullopt;  // the new database's, when it differs from the old one's
+    std::optional<Collation> collation =
+        std::nullopt;  // the new database's, when it differs from the old one's
 };
 
 struct ReturnStatus {

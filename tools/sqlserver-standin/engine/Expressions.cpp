@@ -11,15 +11,10 @@
 namespace standin {
 namespace {
 
-int width(std::size_t n)
-{
-    return static_cast<int>(std::max<std::size_t>(n, 1));
-}
+int width(std::size_t n) { return static_cast<int>(std::max<std::size_t>(n, 1)); }
 
-Scalar numberLiteral(const std::string& t)
-{
-    if (t.find_first_of("eE") != std::string::npos)
-        return {ColumnType{SqlType::Float}, t};
+Scalar numberLiteral(const std::string& t) {
+    if (t.find_first_of("eE") != std::string::npos) return {ColumnType{SqlType::Float}, t};
     const auto dot = t.find('.');
     const std::string digits = t.substr(t[0] == '-' ? 1 : 0);
     if (dot == std::string::npos) {
@@ -35,8 +30,7 @@ Scalar numberLiteral(const std::string& t)
     return s;
 }
 
-std::string codePoint(long long code)
-{
+std::string codePoint(long long code) {
     std::string out;
     const auto cp = static_cast<char32_t>(code);
     if (cp < 0x80) {
@@ -52,42 +46,39 @@ std::string codePoint(long long code)
     return out;
 }
 
-bool isInteger(SqlType t)
-{
-    return t == SqlType::TinyInt || t == SqlType::SmallInt || t == SqlType::Int || t == SqlType::BigInt ||
-           t == SqlType::Bit;
+bool isInteger(SqlType t) {
+    return t == SqlType::TinyInt || t == SqlType::SmallInt || t == SqlType::Int ||
+           t == SqlType::BigInt || t == SqlType::Bit;
 }
 
 // A character literal longer than a non-max value may be is a max value.
-ColumnType literalType(SqlType type, std::size_t length)
-{
+ColumnType literalType(SqlType type, std::size_t length) {
     const bool max = length > static_cast<std::size_t>(types::nonMaxLimit(type));
     return {type, max ? ColumnType::maxLength : width(length), 0, 0};
 }
 
 // Text joined to text: a max operand makes a max result; otherwise the result is cut at 8000
 // bytes (4000 characters), as the server's string concatenation does.
-void concatenate(Scalar& a, const Scalar& b)
-{
+void concatenate(Scalar& a, const Scalar& b) {
     const bool unicode = types::isUnicode(a.type.type) || types::isUnicode(b.type.type);
     const SqlType type = unicode ? SqlType::NVarChar : SqlType::VarChar;
     const int limit = types::nonMaxLimit(type);
     const bool max = types::isMax(a.type) || types::isMax(b.type);
-    a.type = ColumnType{type, max ? ColumnType::maxLength
-                                  : std::min(limit, std::max(a.type.length, 1) + std::max(b.type.length, 1)),
-                        0, 0};
+    a.type =
+        ColumnType{type,
+                   max ? ColumnType::maxLength
+                       : std::min(limit, std::max(a.type.length, 1) + std::max(b.type.length, 1)),
+                   0, 0};
     if (!a.value || !b.value) {
         a.value.reset();
         return;
     }
     a.value->append(*b.value);
-    if (!max)
-        *a.value = text::prefix(*a.value, static_cast<std::size_t>(limit), unicode);
+    if (!max) *a.value = text::prefix(*a.value, static_cast<std::size_t>(limit), unicode);
 }
 
 // Adds in place: long documents built from many pieces are not copied once per piece.
-void add(Scalar& a, const Scalar& b)
-{
+void add(Scalar& a, const Scalar& b) {
     const bool textA = !types::isNumeric(a.type.type);
     const bool textB = !types::isNumeric(b.type.type);
     if (textA && textB) {
@@ -121,61 +112,56 @@ void add(Scalar& a, const Scalar& b)
 
 }  // namespace
 
-std::optional<long long> integerOf(const Scalar& s)
-{
+std::optional<long long> integerOf(const Scalar& s) {
     const Value v = types::convert(s.value, s.type, ColumnType{SqlType::BigInt});
-    if (!v)
-        return std::nullopt;
+    if (!v) return std::nullopt;
     return std::stoll(*v);
 }
 
-Scalar& SessionState::variable(const std::string& name)
-{
+Scalar& SessionState::variable(const std::string& name) {
     std::string key;
-    for (char c : name)
-        key += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    for (char c : name) key += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return variables[key];
 }
 
-Scalar SessionState::evaluate(const ast::Term& t) const
-{
+Scalar SessionState::evaluate(const ast::Term& t) const {
     switch (t.kind) {
-    case ast::Term::String: {
-        std::string kept = text::keepCodePage(t.text);
-        const ColumnType type = literalType(SqlType::VarChar, text::varcharLength(kept));
-        return {type, std::move(kept)};
-    }
-    case ast::Term::NString: return {literalType(SqlType::NVarChar, text::utf16Length(t.text)), t.text};
-    case ast::Term::Number: return numberLiteral(t.text);
-    case ast::Term::Variable: return const_cast<SessionState*>(this)->variable(t.text);
-    case ast::Term::Char:
-        if (t.code < 0 || t.code > 255)
-            return {ColumnType{SqlType::VarChar, 1}, std::nullopt};
-        return {ColumnType{SqlType::VarChar, 1}, text::fromCodePage(std::string(1, static_cast<char>(t.code)))};
-    case ast::Term::NChar:
-        if (t.code < 0 || t.code > 0xFFFF)
-            return {ColumnType{SqlType::NVarChar, 1}, std::nullopt};
-        return {ColumnType{SqlType::NVarChar, 1}, codePoint(t.code)};
-    case ast::Term::Function: return call(t);
-    case ast::Term::Null: break;
+        case ast::Term::String: {
+            std::string kept = text::keepCodePage(t.text);
+            const ColumnType type = literalType(SqlType::VarChar, text::varcharLength(kept));
+            return {type, std::move(kept)};
+        }
+        case ast::Term::NString:
+            return {literalType(SqlType::NVarChar, text::utf16Length(t.text)), t.text};
+        case ast::Term::Number:
+            return numberLiteral(t.text);
+        case ast::Term::Variable:
+            return const_cast<SessionState*>(this)->variable(t.text);
+        case ast::Term::Char:
+            if (t.code < 0 || t.code > 255) return {ColumnType{SqlType::VarChar, 1}, std::nullopt};
+            return {ColumnType{SqlType::VarChar, 1},
+                    text::fromCodePage(std::string(1, static_cast<char>(t.code)))};
+        case ast::Term::NChar:
+            if (t.code < 0 || t.code > 0xFFFF)
+                return {ColumnType{SqlType::NVarChar, 1}, std::nullopt};
+            return {ColumnType{SqlType::NVarChar, 1}, codePoint(t.code)};
+        case ast::Term::Function:
+            return call(t);
+        case ast::Term::Null:
+            break;
     }
     return {ColumnType{SqlType::Int}, std::nullopt};
 }
 
-Scalar SessionState::evaluate(const ast::Expr& e) const
-{
-    if (e.terms.empty())
-        return {ColumnType{SqlType::Int}, std::nullopt};
+Scalar SessionState::evaluate(const ast::Expr& e) const {
+    if (e.terms.empty()) return {ColumnType{SqlType::Int}, std::nullopt};
     Scalar result = evaluate(e.terms.front());
-    for (std::size_t i = 1; i < e.terms.size(); ++i)
-        add(result, evaluate(e.terms[i]));
+    for (std::size_t i = 1; i < e.terms.size(); ++i) add(result, evaluate(e.terms[i]));
     return result;
 }
 
-std::optional<uint64_t> SessionState::count(std::size_t rows) const
-{
-    if (noCount)
-        return std::nullopt;
+std::optional<uint64_t> SessionState::count(std::size_t rows) const {
+    if (noCount) return std::nullopt;
     return rows;
 }
 

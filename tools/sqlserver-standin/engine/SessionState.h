@@ -43,7 +43,7 @@ struct SessionState {
     };
     std::map<long long, Prepared> prepared;  // sp_prepare's handles
     long long nextPrepared = 1;
-    int transactions = 0;  // @@TRANCOUNT
+    int transactions = 0;             // @@TRANCOUNT
     std::vector<Database*> enlisted;  // held, each with its own open transaction, until it ends
 
     // Adds the current database to the open transaction, if there is one.

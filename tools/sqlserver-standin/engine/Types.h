@@ -32,7 +32,8 @@ ColumnType declare(const std::string& typeName, const std::vector<long long>& si
 
 // Converts a value of type `from` to type `to`. A character value longer than the target raises
 // 8152 unless `truncate` is set (assignment to a variable cuts silently). Throws SqlError.
-Value convert(const Value& value, const ColumnType& from, const ColumnType& to, bool truncate = false);
+Value convert(const Value& value, const ColumnType& from, const ColumnType& to,
+              bool truncate = false);
 
 // Orders two values of one type as the collation does; NULL first.
 int compare(const Value& a, const Value& b, const ColumnType& type);

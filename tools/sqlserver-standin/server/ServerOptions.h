@@ -10,7 +10,7 @@
 namespace standin::tds {
 
 struct ServerOptions {
-    uint16_t port = 1433;  // 0: any free port, announced on stdout
+    uint16_t port = 1433;                       // 0: any free port, announced on stdout
     std::map<std::string, std::string> logins;  // lower-case user name -> password
     std::vector<std::string> databases;
     std::map<std::string, std::string> collations = {};  // database name -> collation, when given
