@@ -81,9 +81,14 @@ std::string encode(int codePage, std::string_view utf8) {
     const SingleByte& page = tableOrLatin1(codePage);
     for (std::size_t i = 0; i < utf8.size();) {
         const char32_t cp = unicode::nextCodePoint(utf8, i);
+        if (cp < 0x80) {  // every code page here keeps ASCII as it is
+            out += static_cast<char>(cp);
+            continue;
+        }
         auto found = page.fromUnicode.find(cp);
-        if (const char32_t base = bestFitBase(cp); found == page.fromUnicode.end() && base != 0)
-            found = page.fromUnicode.find(base);
+        if (found == page.fromUnicode.end())
+            if (const char32_t base = bestFitBase(cp); base != 0)
+                found = page.fromUnicode.find(base);
         if (found != page.fromUnicode.end())
             out += found->second;
         else

@@ -3,6 +3,7 @@
 
 #include "Database.h"
 #include "Engine.h"
+#include "XmlMemory.h"
 
 #include <memory>
 #include <vector>
@@ -11,6 +12,7 @@ namespace standin {
 
 struct Catalog::Impl {
     std::vector<std::unique_ptr<Database>> databases;
+    XmlMemory xmlMemory;
     Database* find(const std::string& name) const;
 };
 

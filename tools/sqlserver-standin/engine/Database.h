@@ -4,6 +4,7 @@
 #include "Collation.h"
 #include "Engine.h"
 
+#include <condition_variable>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -32,9 +33,11 @@ struct TableInfo {
     bool view = false;
     std::string base;  // a view's table
     std::vector<TableColumn> columns;
+    long long id = 0;  // OBJECT_ID's answer
 };
 
-// Not locked itself: a session holds mutex() for the whole of each statement.
+// Not locked itself: a session holds it (Hold) for the whole of each statement, and for the whole
+// of a transaction that touched it, as the server's locks keep other sessions out.
 class Database {
 public:
     // An empty `file` keeps the database in memory.
@@ -45,14 +48,28 @@ public:
 
     const std::string& name() const { return name_; }
     const Collation& collation() const { return collation_; }
-    std::mutex& mutex() { return mutex_; }
+
+    // The database held by one session (`owner`) at a time; the owner may take it again.
+    class Hold {
+    public:
+        Hold(Database& d, const void* owner);
+        ~Hold();
+        Hold(const Hold&) = delete;
+        Hold& operator=(const Hold&) = delete;
+
+    private:
+        Database& d_;
+    };
+    void acquire(const void* owner);
+    void release();
 
     std::optional<TableInfo> find(const std::string& name) const;  // case-insensitive
     std::vector<TableInfo> objects() const;
 
     // Throw SqlError 2714 for a name in use, 2705 for a repeated column.
     void createTable(const std::string& name, const std::vector<TableColumn>& columns);
-    void createView(const std::string& name, const std::string& base, const std::vector<TableColumn>& columns);
+    void createView(const std::string& name, const std::string& base,
+                    const std::vector<TableColumn>& columns);
     void drop(const TableInfo& object);
 
     // Rows of a table (not a view), every column, in insertion order.
@@ -66,10 +83,13 @@ public:
     // Replaces every row of a table.
     void replaceRows(const TableInfo& table, const std::vector<std::vector<Value>>& rows);
 
-    // One statement's changes stand or fall together.
+    // One statement's changes stand or fall together, inside a transaction too.
     void begin();
     void commit();
     void rollback();
+    // A transaction across statements.
+    void beginTransaction();
+    void endTransaction(bool commit);
 
 private:
     void exec(const std::string& sql) const;
@@ -82,6 +102,9 @@ private:
     Collation collation_;
     sqlite3* db_ = nullptr;
     std::mutex mutex_;
+    std::condition_variable released_;
+    const void* owner_ = nullptr;
+    int holds_ = 0;
 };
 
 }  // namespace standin

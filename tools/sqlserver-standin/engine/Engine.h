@@ -4,6 +4,7 @@
 
 #include "Collation.h"
 
+#include <atomic>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -16,14 +17,36 @@
 namespace standin {
 
 enum class SqlType {
-    TinyInt, SmallInt, Int, BigInt, Bit, Real, Float, Decimal, Numeric, Money, SmallMoney,
-    DateTime, SmallDateTime, Char, VarChar, NChar, NVarChar, Text, NText, UniqueIdentifier,
-    SqlVariant, Timestamp
+    TinyInt,
+    SmallInt,
+    Int,
+    BigInt,
+    Bit,
+    Real,
+    Float,
+    Decimal,
+    Numeric,
+    Money,
+    SmallMoney,
+    DateTime,
+    SmallDateTime,
+    Char,
+    VarChar,
+    NChar,
+    NVarChar,
+    Text,
+    NText,
+    UniqueIdentifier,
+    SqlVariant,
+    Timestamp
 };
 
 struct ColumnType {
+    // The length of varchar(max) and nvarchar(max): 2^31-1 bytes, more than any value here holds.
+    static constexpr int maxLength = 2147483647;
+
     SqlType type = SqlType::NVarChar;
-    int length = 0;     // characters, for the char family (0 = default of the type)
+    int length = 0;  // characters, for the char family (0 = default of the type; maxLength = (max))
     int precision = 0;  // decimal / numeric
     int scale = 0;
 };
@@ -60,8 +83,7 @@ struct Message {
     int32_t line = 1;
 };
 
-inline Message makeMessage(int32_t number, uint8_t severity, std::string text, uint8_t state = 1)
-{
+inline Message makeMessage(int32_t number, uint8_t severity, std::string text, uint8_t state = 1) {
     Message m;
     m.number = number;
     m.state = state;
@@ -73,7 +95,8 @@ inline Message makeMessage(int32_t number, uint8_t severity, std::string text, u
 struct DatabaseChanged {
     std::string newName;
     std::string oldName;
-    std::optional<Collation> collation = std::nullopt;  // the new database's, when it differs from the old one's
+    std::optional<Collation> collation =
+        std::nullopt;  // the new database's, when it differs from the old one's
 };
 
 struct ReturnStatus {
@@ -112,6 +135,9 @@ struct CatalogOptions {
     std::string dataDirectory;  // empty: every database in memory
     // A user database's collation by its name as in `userDatabases`; the others have the server's.
     std::map<std::string, std::string> collations = {};
+    // What the documents of sp_xml_preparedocument may take together (see XmlMemory.h): by
+    // default one eighth of a 2 GB server, the share the server's XML parser may use.
+    std::size_t xmlMemoryBytes = std::size_t{256} << 20;
 };
 
 // The server's databases; shared by every session, safe to use from many threads.
@@ -145,13 +171,17 @@ public:
     // The current database's collation.
     const Collation& collation() const;
 
-    // Runs a whole batch (UTF-8). Always returns at least one reply.
-    std::vector<StatementReply> executeBatch(const std::string& batch);
+    // Runs a whole batch (UTF-8). Always returns at least one reply. Another thread may set
+    // `cancel` (a client's attention): the running statement is then undone and the rest of the
+    // batch skipped soon after, while an open transaction stays open.
+    std::vector<StatementReply> executeBatch(const std::string& batch,
+                                             const std::atomic<bool>* cancel = nullptr);
     // Runs a remote procedure call (sp_executesql, sp_prepare, sp_execute, sp_prepexec,
     // sp_unprepare, or a procedure by name). Always returns at least one reply; the last is
-    // DONEPROC.
+    // DONEPROC. `cancel` as for executeBatch.
     std::vector<StatementReply> executeRpc(const std::string& procedure,
-                                           const std::vector<Parameter>& parameters);
+                                           const std::vector<Parameter>& parameters,
+                                           const std::atomic<bool>* cancel = nullptr);
 
 private:
     struct Impl;

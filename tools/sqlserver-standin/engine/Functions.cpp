@@ -81,6 +81,36 @@ Scalar transactionCount(const SessionState& s, const Arguments&) {
     return {ColumnType{SqlType::Int}, std::to_string(s.transactions)};
 }
 
+// The last part of a name such as 'Sales.dbo.[Orders]', without its brackets.
+std::string objectName(const std::string& qualified) {
+    std::string part;
+    bool bracketed = false;
+    for (std::size_t i = 0; i < qualified.size(); ++i) {
+        const char c = qualified[i];
+        if (bracketed && c == ']' && i + 1 < qualified.size() && qualified[i + 1] == ']')
+            part += qualified[++i];
+        else if (c == '[' || c == ']')
+            bracketed = c == '[';
+        else if (c == '.' && !bracketed)
+            part.clear();
+        else
+            part += c;
+    }
+    return part;
+}
+
+// OBJECT_ID('name' [, 'U' | 'V']): the id of a table or view of the current database, or NULL.
+Scalar objectId(const SessionState& s, const Arguments& a) {
+    const ColumnType integer{SqlType::Int};
+    const Value name = textOf(a[0]);
+    const Value kind = a.size() > 1 ? textOf(a[1]) : Value("");
+    const auto object = name ? s.database->find(objectName(*name)) : std::nullopt;
+    if (!object || !kind) return {integer, std::nullopt};
+    const std::string wanted = text::trim(*kind);
+    const bool fits = wanted.empty() || text::equalNoCase(wanted, object->view ? "V" : "U");
+    return {integer, fits ? Value(std::to_string(object->id)) : std::nullopt};
+}
+
 Scalar language(const SessionState&, const Arguments&) {
     return {ColumnType{SqlType::NVarChar, 128}, std::string("us_english")};
 }
@@ -89,9 +119,10 @@ struct Builtin {
     const char* name;
     std::size_t arguments;
     Scalar (*call)(const SessionState&, const Arguments&);
+    std::size_t optional = 0;  // trailing arguments that may be left out
 };
 
-constexpr std::array<Builtin, 10> kBuiltins = {{
+constexpr std::array<Builtin, 11> kBuiltins = {{
     {"DB_NAME", 0, databaseName},
     {"GETDATE", 0, now},
     {"SCOPE_IDENTITY", 0, lastIdentity},
@@ -102,6 +133,7 @@ constexpr std::array<Builtin, 10> kBuiltins = {{
     {"@@LANGUAGE", 0, language},
     {"DATABASEPROPERTYEX", 2, databaseProperty},
     {"COLLATIONPROPERTY", 2, collationProperty},
+    {"OBJECT_ID", 2, objectId, 1},
 }};
 
 Message notBuiltin(const std::string& name) {
@@ -123,7 +155,8 @@ Scalar SessionState::call(const ast::Term& function) const {
                 types::convert(arguments[0].value, arguments[0].type, function.target, true)};
     for (const Builtin& b : kBuiltins) {
         if (!text::equalNoCase(function.text, b.name)) continue;
-        if (arguments.size() != b.arguments) throw SqlError(argumentCount(b.name, b.arguments));
+        if (arguments.size() > b.arguments || arguments.size() + b.optional < b.arguments)
+            throw SqlError(argumentCount(b.name, b.arguments));
         return b.call(*this, arguments);
     }
     if (function.text.rfind("@@", 0) == 0)  // an unknown global reads as an undeclared variable

@@ -26,35 +26,24 @@ const char* const kReservedWords[] = {
     "EXISTS",     "IDENTITY", "CONSTRAINT", "UNIQUE",    "CLUSTERED", "NONCLUSTERED", "TRAN",
     "TRANSACTION"};
 
-bool isOneOf(const Token& t, const auto& words)
-{
+bool isOneOf(const Token& t, const auto& words) {
     for (const char* w : words)
-        if (t.isWord(w))
-            return true;
+        if (t.isWord(w)) return true;
     return false;
 }
 
-bool startsStatement(const Token& t)
-{
-    return isOneOf(t, kStatementWords);
-}
+bool startsStatement(const Token& t) { return isOneOf(t, kStatementWords); }
 
-bool isReserved(const Token& t)
-{
-    return startsStatement(t) || isOneOf(t, kReservedWords);
-}
+bool isReserved(const Token& t) { return startsStatement(t) || isOneOf(t, kReservedWords); }
 
 class Parser {
 public:
     Parser(const std::string& batch, const std::vector<std::string>& declared)
-        : tokens_(tokenize(batch))
-{
-        for (const std::string& name : declared)
-            declared_.insert(foldKey(name));
+        : tokens_(tokenize(batch)) {
+        for (const std::string& name : declared) declared_.insert(foldKey(name));
     }
 
-    std::vector<ast::Located> run()
-    {
+    std::vector<ast::Located> run() {
         std::vector<ast::Located> out;
         while (peek().kind != Token::End) {
             if (peek().isSymbol(";")) {
@@ -67,105 +56,84 @@ public:
         return out;
     }
 
-    ast::Expr expression()
-    {
+    ast::Expr expression() {
         ast::Expr e = expr();
-        if (peek().kind != Token::End)
-            fail();
+        if (peek().kind != Token::End) fail();
         return e;
     }
 
 private:
-    const Token& peek(std::size_t ahead = 0) const
-    {
+    const Token& peek(std::size_t ahead = 0) const {
         return tokens_[std::min(pos_ + ahead, tokens_.size() - 1)];
     }
     const Token& take() { return tokens_[std::min(pos_++, tokens_.size() - 1)]; }
 
-    [[noreturn]] static void raise(Message m, int line)
-    {
+    [[noreturn]] static void raise(Message m, int line) {
         m.line = line;
         throw SqlError(std::move(m), true);
     }
 
     int lastLine() const { return pos_ > 0 ? tokens_[pos_ - 1].line : 1; }
 
-    [[noreturn]] void fail() const
-    {
+    [[noreturn]] void fail() const {
         const Token& t = peek();
         if (t.kind == Token::End)
             raise(msg::syntax(pos_ > 0 ? tokens_[pos_ - 1].text : std::string()), lastLine());
-        if (isReserved(t))
-            raise(msg::syntaxKeyword(t.text), t.line);
+        if (isReserved(t)) raise(msg::syntaxKeyword(t.text), t.line);
         raise(msg::syntax(t.text), t.line);
     }
 
-    void expectWord(const char* word)
-    {
-        if (!peek().isWord(word))
-            fail();
+    void expectWord(const char* word) {
+        if (!peek().isWord(word)) fail();
         ++pos_;
     }
-    void expectSymbol(const char* symbol)
-    {
-        if (!peek().isSymbol(symbol))
-            fail();
+    void expectSymbol(const char* symbol) {
+        if (!peek().isSymbol(symbol)) fail();
         ++pos_;
     }
-    bool acceptWord(const char* word)
-    {
-        if (!peek().isWord(word))
-            return false;
+    bool acceptWord(const char* word) {
+        if (!peek().isWord(word)) return false;
         ++pos_;
         return true;
     }
-    bool acceptSymbol(const char* symbol)
-    {
-        if (!peek().isSymbol(symbol))
-            return false;
+    bool acceptSymbol(const char* symbol) {
+        if (!peek().isSymbol(symbol)) return false;
         ++pos_;
         return true;
     }
 
-    bool atName() const
-    {
-        return peek().kind == Token::QuotedName || (peek().kind == Token::Word && !isReserved(peek()));
+    bool atName() const {
+        return peek().kind == Token::QuotedName ||
+               (peek().kind == Token::Word && !isReserved(peek()));
     }
 
-    std::string namePart()
-    {
-        if (!atName())
-            fail();
+    std::string namePart() {
+        if (!atName()) fail();
         return take().text;
     }
 
     // [database.][schema.]name: the object's own name.
-    std::string objectName()
-    {
+    std::string objectName() {
         std::string name = namePart();
-        while (acceptSymbol("."))
-            name = namePart();
+        while (acceptSymbol(".")) name = namePart();
         return name;
     }
 
-    long long number()
-    {
-        if (peek().kind != Token::Number || peek().text.find_first_not_of("0123456789") != std::string::npos ||
+    long long number() {
+        if (peek().kind != Token::Number ||
+            peek().text.find_first_not_of("0123456789") != std::string::npos ||
             peek().text.size() > 18)
             fail();
         return std::stoll(take().text);
     }
 
-    ColumnType typeSpec(int ordinal, const std::string& column)
-    {
-        if (!atName())
-            fail();
+    ColumnType typeSpec(int ordinal, const std::string& column) {
+        if (!atName()) fail();
         const std::string typeName = take().text;
         std::vector<long long> sizes;
         if (acceptSymbol("(")) {
-            sizes.push_back(number());
-            if (acceptSymbol(","))
-                sizes.push_back(number());
+            sizes.push_back(acceptWord("max") ? types::kMaxSize : number());
+            if (acceptSymbol(",")) sizes.push_back(number());
             expectSymbol(")");
         }
         try {
@@ -175,42 +143,37 @@ private:
         }
     }
 
-    std::string variable()
-    {
-        if (peek().kind != Token::Variable)
-            fail();
+    std::string variable() {
+        if (peek().kind != Token::Variable) fail();
         return take().text;
     }
 
-    std::string declaredVariable()
-    {
+    std::string declaredVariable() {
         const std::string name = variable();
-        if (!declared_.count(foldKey(name)))
-            raise(msg::undeclaredVariable(name), lastLine());
+        if (!declared_.count(foldKey(name))) raise(msg::undeclaredVariable(name), lastLine());
         return name;
     }
 
-    static std::string foldKey(const std::string& name)
-    {
+    static std::string foldKey(const std::string& name) {
         std::string key;
-        for (char c : name)
-            key += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        for (char c : name) key += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
         return key;
     }
 
-    bool atTerm() const
-    {
+    bool atTerm() const {
         const Token& t = peek();
         return t.kind == Token::String || t.kind == Token::NString || t.kind == Token::Number ||
-               t.kind == Token::Variable || t.isWord("NULL") || t.isWord("CHAR") || t.isWord("NCHAR") ||
-               (t.isSymbol("-") && peek(1).kind == Token::Number) || atFunction();
+               t.kind == Token::Variable || t.isWord("NULL") || t.isWord("CHAR") ||
+               t.isWord("NCHAR") || (t.isSymbol("-") && peek(1).kind == Token::Number) ||
+               atFunction();
     }
 
-    bool atFunction() const { return peek().kind == Token::Word && !isReserved(peek()) && peek(1).isSymbol("("); }
+    bool atFunction() const {
+        return peek().kind == Token::Word && !isReserved(peek()) && peek(1).isSymbol("(");
+    }
 
     // name(arguments), CONVERT(type, value[, style]) or CAST(value AS type).
-    ast::Term function()
-    {
+    ast::Term function() {
         ast::Term t;
         t.kind = ast::Term::Function;
         t.text = take().text;
@@ -223,8 +186,7 @@ private:
         }
         if (!peek().isSymbol(")") || convert || cast) {
             t.arguments.push_back(expr());
-            while (!cast && acceptSymbol(","))
-                t.arguments.push_back(expr());
+            while (!cast && acceptSymbol(",")) t.arguments.push_back(expr());
         }
         if (cast) {
             expectWord("AS");
@@ -235,16 +197,13 @@ private:
     }
 
     // CONVERT and CAST give a character type without a size 30 characters.
-    ColumnType conversionType()
-    {
+    ColumnType conversionType() {
         ColumnType t = typeSpec(1, std::string());
-        if (types::isCharacter(t.type) && !tokens_[pos_ - 1].isSymbol(")"))
-            t.length = 30;
+        if (types::isCharacter(t.type) && !tokens_[pos_ - 1].isSymbol(")")) t.length = 30;
         return t;
     }
 
-    ast::Term term()
-    {
+    ast::Term term() {
         ast::Term t;
         const Token& tok = peek();
         if (tok.kind == Token::String || tok.kind == Token::NString) {
@@ -279,56 +238,38 @@ private:
         return t;
     }
 
-    ast::Expr expr()
-    {
+    ast::Expr expr() {
         ast::Expr e;
         e.terms.push_back(term());
-        while (acceptSymbol("+"))
-            e.terms.push_back(term());
+        while (acceptSymbol("+")) e.terms.push_back(term());
         return e;
     }
 
-    ast::Statement statement(bool first)
-    {
-        if (acceptWord("SELECT"))
-            return select();
-        if (acceptWord("INSERT"))
-            return insert();
-        if (acceptWord("CREATE"))
-            return create(first);
-        if (acceptWord("DROP"))
-            return drop();
-        if (acceptWord("USE"))
-            return ast::Use{namePart()};
-        if (acceptWord("DECLARE"))
-            return declare();
-        if (acceptWord("SET"))
-            return set();
-        if (acceptWord("UPDATE"))
-            return update();
-        if (acceptWord("DELETE"))
-            return erase();
+    ast::Statement statement(bool first) {
+        if (acceptWord("SELECT")) return select();
+        if (acceptWord("INSERT")) return insert();
+        if (acceptWord("CREATE")) return create(first);
+        if (acceptWord("DROP")) return drop();
+        if (acceptWord("USE")) return ast::Use{namePart()};
+        if (acceptWord("DECLARE")) return declare();
+        if (acceptWord("SET")) return set();
+        if (acceptWord("UPDATE")) return update();
+        if (acceptWord("DELETE")) return erase();
         if (acceptWord("TRUNCATE")) {
             expectWord("TABLE");
             return ast::Delete{objectName(), {}, true};
         }
-        if (acceptWord("PRINT"))
-            return ast::Print{expr()};
-        if (acceptWord("IF"))
-            return ifExists();
+        if (acceptWord("PRINT")) return ast::Print{expr()};
+        if (acceptWord("IF")) return ifExists();
         if (peek().isWord("BEGIN") && (peek(1).isWord("TRAN") || peek(1).isWord("TRANSACTION")))
             return transaction(ast::Transaction::Begin);
-        if (peek().isWord("COMMIT"))
-            return transaction(ast::Transaction::Commit);
-        if (peek().isWord("ROLLBACK"))
-            return transaction(ast::Transaction::Rollback);
-        if (acceptWord("EXEC") || acceptWord("EXECUTE") || (first && atName()))
-            return exec();
+        if (peek().isWord("COMMIT")) return transaction(ast::Transaction::Commit);
+        if (peek().isWord("ROLLBACK")) return transaction(ast::Transaction::Rollback);
+        if (acceptWord("EXEC") || acceptWord("EXECUTE") || (first && atName())) return exec();
         fail();
     }
 
-    ast::Transaction transaction(ast::Transaction::Kind kind)
-    {
+    ast::Transaction transaction(ast::Transaction::Kind kind) {
         pos_ += 1;
         if (!acceptWord("TRAN") && !acceptWord("TRANSACTION") && kind == ast::Transaction::Begin)
             fail();
@@ -336,17 +277,14 @@ private:
         return {kind};
     }
 
-    ast::Where where()
-    {
-        if (!acceptWord("WHERE"))
-            return std::nullopt;
+    ast::Where where() {
+        if (!acceptWord("WHERE")) return std::nullopt;
         std::string column = columnRef();
         expectSymbol("=");
         return std::make_pair(std::move(column), expr());
     }
 
-    ast::Update update()
-    {
+    ast::Update update() {
         ast::Update u;
         u.table = objectName();
         expectWord("SET");
@@ -359,8 +297,7 @@ private:
         return u;
     }
 
-    ast::Delete erase()
-    {
+    ast::Delete erase() {
         ast::Delete d;
         acceptWord("FROM");
         d.table = objectName();
@@ -369,8 +306,7 @@ private:
     }
 
     // One statement, or BEGIN ... END around several.
-    std::vector<ast::Located> body()
-    {
+    std::vector<ast::Located> body() {
         std::vector<ast::Located> out;
         if (!acceptWord("BEGIN")) {
             const int line = peek().line;
@@ -378,18 +314,15 @@ private:
             return out;
         }
         while (!acceptWord("END")) {
-            if (peek().kind == Token::End)
-                fail();
-            if (acceptSymbol(";"))
-                continue;
+            if (peek().kind == Token::End) fail();
+            if (acceptSymbol(";")) continue;
             const int line = peek().line;
             out.push_back({line, statement(false)});
         }
         return out;
     }
 
-    ast::If ifExists()
-    {
+    ast::If ifExists() {
         ast::If i;
         i.negate = acceptWord("NOT");
         if (acceptWord("EXISTS")) {
@@ -402,7 +335,8 @@ private:
             const Token& op = peek();
             static const char* const operators[] = {"=", "<>", "!=", "<", ">", "<=", ">="};
             if (op.kind != Token::Symbol ||
-                std::none_of(std::begin(operators), std::end(operators), [&](const char* o) { return op.text == o; }))
+                std::none_of(std::begin(operators), std::end(operators),
+                             [&](const char* o) { return op.text == o; }))
                 fail();
             const std::string symbol = take().text;
             i.comparison = ast::Comparison{std::move(left), symbol, expr()};
@@ -410,19 +344,15 @@ private:
         i.then = body();
         while (acceptSymbol(";")) {
         }
-        if (acceptWord("ELSE"))
-            i.otherwise = body();
+        if (acceptWord("ELSE")) i.otherwise = body();
         return i;
     }
 
-    ast::Select select()
-    {
+    ast::Select select() {
         ast::Select s;
-        do
-            s.items.push_back(selectItem());
+        do s.items.push_back(selectItem());
         while (acceptSymbol(","));
-        if (acceptWord("INTO"))
-            s.into = objectName();
+        if (acceptWord("INTO")) s.into = objectName();
         if (acceptWord("FROM")) {
             if (acceptWord("OPENXML"))
                 s.openXml = openXml();
@@ -435,24 +365,20 @@ private:
             do {
                 ast::OrderItem item{columnRef()};
                 item.descending = acceptWord("DESC");
-                if (!item.descending)
-                    acceptWord("ASC");
+                if (!item.descending) acceptWord("ASC");
                 s.orderBy.push_back(item);
             } while (acceptSymbol(","));
         }
         return s;
     }
 
-    std::string columnRef()
-    {
+    std::string columnRef() {
         std::string name = namePart();
-        while (acceptSymbol("."))
-            name = namePart();
+        while (acceptSymbol(".")) name = namePart();
         return name;
     }
 
-    ast::SelectItem selectItem()
-    {
+    ast::SelectItem selectItem() {
         ast::SelectItem item;
         if (acceptSymbol("*")) {
             item.star = true;
@@ -467,15 +393,13 @@ private:
         else
             item.value = expr();
         if (acceptWord("AS") || atName() || peek().kind == Token::String) {
-            if (!atName() && peek().kind != Token::String)
-                fail();
+            if (!atName() && peek().kind != Token::String) fail();
             item.alias = take().text;
         }
         return item;
     }
 
-    ast::OpenXml openXml()
-    {
+    ast::OpenXml openXml() {
         ast::OpenXml o;
         expectSymbol("(");
         if (peek().kind == Token::Variable) {
@@ -486,12 +410,10 @@ private:
             o.handle.text = std::to_string(number());
         }
         expectSymbol(",");
-        if (peek().kind != Token::String && peek().kind != Token::NString)
-            fail();
+        if (peek().kind != Token::String && peek().kind != Token::NString) fail();
         o.varcharRowPattern = peek().kind == Token::String;
         o.rowPattern = take().text;
-        if (acceptSymbol(","))
-            o.flags = number();
+        if (acceptSymbol(",")) o.flags = number();
         expectSymbol(")");
         expectWord("WITH");
         expectSymbol("(");
@@ -508,14 +430,12 @@ private:
         return o;
     }
 
-    ast::Insert insert()
-    {
+    ast::Insert insert() {
         ast::Insert ins;
         acceptWord("INTO");
         ins.table = objectName();
         if (acceptSymbol("(")) {
-            do
-                ins.columns.push_back(namePart());
+            do ins.columns.push_back(namePart());
             while (acceptSymbol(","));
             expectSymbol(")");
         }
@@ -539,34 +459,30 @@ private:
         return ins;
     }
 
-    ast::Statement create(bool first)
-    {
-        if (acceptWord("TABLE"))
-            return createTable();
-        if (!peek().isWord("VIEW"))
-            fail();
+    ast::Statement create(bool first) {
+        if (acceptWord("TABLE")) return createTable();
+        if (!peek().isWord("VIEW")) fail();
         if (!first)
-            raise(makeMessage(111, 15, "'CREATE VIEW' must be the first statement in a query batch."), peek().line);
+            raise(
+                makeMessage(111, 15, "'CREATE VIEW' must be the first statement in a query batch."),
+                peek().line);
         ++pos_;
         ast::CreateView v;
         v.name = objectName();
         expectWord("AS");
         expectWord("SELECT");
-        if (!acceptSymbol("*"))
-            do
+        if (!acceptSymbol("*")) do
                 v.columns.push_back(columnRef());
             while (acceptSymbol(","));
         expectWord("FROM");
         v.base = objectName();
         while (acceptSymbol(";")) {
         }
-        if (peek().kind != Token::End)
-            fail();
+        if (peek().kind != Token::End) fail();
         return v;
     }
 
-    ast::CreateTable createTable()
-    {
+    ast::CreateTable createTable() {
         ast::CreateTable t;
         t.name = objectName();
         expectSymbol("(");
@@ -587,8 +503,7 @@ private:
     }
 
     // [CONSTRAINT name] PRIMARY KEY [CLUSTERED | NONCLUSTERED]: the name, or false when absent.
-    bool primaryKey(ast::CreateTable& t)
-    {
+    bool primaryKey(ast::CreateTable& t) {
         std::string name;
         if (acceptWord("CONSTRAINT"))
             name = namePart();
@@ -596,8 +511,7 @@ private:
             return false;
         expectWord("PRIMARY");
         expectWord("KEY");
-        if (!acceptWord("CLUSTERED"))
-            acceptWord("NONCLUSTERED");
+        if (!acceptWord("CLUSTERED")) acceptWord("NONCLUSTERED");
         if (!t.keyColumns.empty())
             raise(makeMessage(
                       8110, 16,
@@ -607,21 +521,17 @@ private:
         return true;
     }
 
-    void tableKey(ast::CreateTable& t)
-    {
-        if (!primaryKey(t))
-            fail();
+    void tableKey(ast::CreateTable& t) {
+        if (!primaryKey(t)) fail();
         expectSymbol("(");
         do {
             t.keyColumns.push_back(namePart());
-            if (!acceptWord("ASC"))
-                acceptWord("DESC");
+            if (!acceptWord("ASC")) acceptWord("DESC");
         } while (acceptSymbol(","));
         expectSymbol(")");
     }
 
-    bool columnConstraint(ast::CreateTable& t, ast::ColumnSpec& c)
-    {
+    bool columnConstraint(ast::CreateTable& t, ast::ColumnSpec& c) {
         if (acceptWord("NOT")) {
             expectWord("NULL");
             c.nullable = false;
@@ -638,8 +548,7 @@ private:
         } else if (acceptWord("DEFAULT")) {
             const bool parenthesised = acceptSymbol("(");
             c.defaultValue = expr();
-            if (parenthesised)
-                expectSymbol(")");
+            if (parenthesised) expectSymbol(")");
         } else if (primaryKey(t)) {
             t.keyColumns.push_back(c.name);
             c.nullable = false;
@@ -649,14 +558,12 @@ private:
         return true;
     }
 
-    long long signedNumber()
-    {
+    long long signedNumber() {
         const bool negative = acceptSymbol("-");
         return negative ? -number() : number();
     }
 
-    ast::Drop drop()
-    {
+    ast::Drop drop() {
         ast::Drop d;
         if (acceptWord("VIEW"))
             d.view = true;
@@ -666,8 +573,7 @@ private:
         return d;
     }
 
-    ast::Declare declare()
-    {
+    ast::Declare declare() {
         ast::Declare d;
         do {
             ast::Declare::Variable v;
@@ -676,15 +582,13 @@ private:
                 raise(msg::variableRedeclared(v.name), lastLine());
             acceptWord("AS");
             v.type = typeSpec(static_cast<int>(d.variables.size()) + 1, std::string());
-            if (acceptSymbol("="))
-                v.init = expr();
+            if (acceptSymbol("=")) v.init = expr();
             d.variables.push_back(std::move(v));
         } while (acceptSymbol(","));
         return d;
     }
 
-    ast::Statement set()
-    {
+    ast::Statement set() {
         if (peek().kind == Token::Variable) {
             ast::SetVariable s;
             s.name = declaredVariable();
@@ -693,18 +597,18 @@ private:
             return s;
         }
         ast::SetOption o;
-        if (peek().kind != Token::Word)
-            fail();
+        if (peek().kind != Token::Word) fail();
         o.option = foldKey(take().text);
         if (o.option == "transaction") {
             expectWord("ISOLATION");
             expectWord("LEVEL");
-            while (isOneOf(peek(), std::initializer_list<const char*>{"READ", "COMMITTED", "UNCOMMITTED", "REPEATABLE", "SERIALIZABLE", "SNAPSHOT"}))
+            while (isOneOf(peek(), std::initializer_list<const char*>{"READ", "COMMITTED",
+                                                                      "UNCOMMITTED", "REPEATABLE",
+                                                                      "SERIALIZABLE", "SNAPSHOT"}))
                 o.value += take().text + " ";
             return o;
         }
-        while (acceptSymbol(","))
-            namePart();
+        while (acceptSymbol(",")) namePart();
         const Token& v = peek();
         if (v.kind == Token::Word || v.kind == Token::Number || v.kind == Token::String ||
             v.kind == Token::QuotedName)
@@ -716,21 +620,19 @@ private:
         return o;
     }
 
-    ast::Exec exec()
-    {
+    ast::Exec exec() {
         ast::Exec e;
         e.procedure = objectName();
         const auto atArgument = [&] {
             return atTerm() || peek().isWord("DEFAULT") ||
-                   (peek().kind == Token::Word && !startsStatement(peek()) && !isReserved(peek())) ||
+                   (peek().kind == Token::Word && !startsStatement(peek()) &&
+                    !isReserved(peek())) ||
                    peek().kind == Token::QuotedName;
         };
-        if (!atArgument())
-            return e;
+        if (!atArgument()) return e;
         do {
             ast::Exec::Argument a;
-            if (peek().kind == Token::Variable && peek(1).isSymbol("="))
-                pos_ += 2;
+            if (peek().kind == Token::Variable && peek(1).isSymbol("=")) pos_ += 2;
             if (acceptWord("DEFAULT")) {
             } else if (atTerm()) {
                 a.value = expr();
@@ -753,8 +655,7 @@ private:
 }  // namespace
 
 std::vector<ast::Located> parseBatch(const std::string& batch,
-                                     const std::vector<std::string>& declared)
-{
+                                     const std::vector<std::string>& declared) {
     return Parser(batch, declared).run();
 }
 
@@ -762,36 +663,39 @@ ast::Expr parseExpression(const std::string& text) { return Parser(text, {}).exp
 
 namespace {
 
-std::string typeText(const ColumnType& t)
-{
+std::string typeText(const ColumnType& t) {
     std::string out = types::name(t.type);
     if (t.type == SqlType::Decimal || t.type == SqlType::Numeric)
         return out + "(" + std::to_string(t.precision) + ", " + std::to_string(t.scale) + ")";
-    return t.length > 0 && types::isCharacter(t.type) ? out + "(" + std::to_string(t.length) + ")" : out;
+    return t.length > 0 && types::isCharacter(t.type) ? out + "(" + std::to_string(t.length) + ")"
+                                                      : out;
 }
 
-std::string quoted(const std::string& text)
-{
+std::string quoted(const std::string& text) {
     std::string out = "'";
-    for (char c : text)
-        out += c == '\'' ? std::string("''") : std::string(1, c);
+    for (char c : text) out += c == '\'' ? std::string("''") : std::string(1, c);
     return out + "'";
 }
 
-std::string termSource(const ast::Term& t)
-{
+std::string termSource(const ast::Term& t) {
     switch (t.kind) {
-    case ast::Term::String: return quoted(t.text);
-    case ast::Term::NString: return "N" + quoted(t.text);
-    case ast::Term::Number:
-    case ast::Term::Variable: return t.text;
-    case ast::Term::Null: return "NULL";
-    case ast::Term::Char: return "char(" + std::to_string(t.code) + ")";
-    case ast::Term::NChar: return "nchar(" + std::to_string(t.code) + ")";
-    case ast::Term::Function: break;
+        case ast::Term::String:
+            return quoted(t.text);
+        case ast::Term::NString:
+            return "N" + quoted(t.text);
+        case ast::Term::Number:
+        case ast::Term::Variable:
+            return t.text;
+        case ast::Term::Null:
+            return "NULL";
+        case ast::Term::Char:
+            return "char(" + std::to_string(t.code) + ")";
+        case ast::Term::NChar:
+            return "nchar(" + std::to_string(t.code) + ")";
+        case ast::Term::Function:
+            break;
     }
-    if (t.text.rfind("@@", 0) == 0)
-        return t.text;
+    if (t.text.rfind("@@", 0) == 0) return t.text;
     if (text::equalNoCase(t.text, "CONVERT") || text::equalNoCase(t.text, "CAST"))
         return "CAST(" + sourceOf(t.arguments.at(0)) + " AS " + typeText(t.target) + ")";
     std::string arguments;
@@ -802,11 +706,9 @@ std::string termSource(const ast::Term& t)
 
 }  // namespace
 
-std::string sourceOf(const ast::Expr& e)
-{
+std::string sourceOf(const ast::Expr& e) {
     std::string out;
-    for (const ast::Term& t : e.terms)
-        out += (out.empty() ? "" : " + ") + termSource(t);
+    for (const ast::Term& t : e.terms) out += (out.empty() ? "" : " + ") + termSource(t);
     return out;
 }
 

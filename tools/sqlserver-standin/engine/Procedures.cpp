@@ -29,8 +29,7 @@ constexpr std::array<std::pair<const char*, const char*>, 10> kCatalogViews = {{
     {"sys", "views"},
 }};
 
-StatementReply databases(SessionState& s)
-{
+StatementReply databases(SessionState& s) {
     ResultSet r;
     r.columns = {{"DATABASE_NAME", kSysname, false},
                  {"DATABASE_SIZE", ColumnType{SqlType::Int}, true},
@@ -44,8 +43,7 @@ StatementReply databases(SessionState& s)
     return reply;
 }
 
-StatementReply tables(SessionState& s)
-{
+StatementReply tables(SessionState& s) {
     ResultSet r;
     r.columns = {{"TABLE_QUALIFIER", kSysname, true},
                  {"TABLE_OWNER", kSysname, true},
@@ -54,13 +52,14 @@ StatementReply tables(SessionState& s)
                  {"REMARKS", kRemarks, true}};
     const std::string qualifier = s.database->name();
     for (const TableInfo& t : s.database->objects())
-        r.rows.push_back({qualifier, std::string("dbo"), t.name, std::string(t.view ? "VIEW" : "TABLE"), std::nullopt});
+        r.rows.push_back({qualifier, std::string("dbo"), t.name,
+                          std::string(t.view ? "VIEW" : "TABLE"), std::nullopt});
     for (const auto& [owner, name] : kCatalogViews)
-        r.rows.push_back({qualifier, std::string(owner), std::string(name), std::string("VIEW"), std::nullopt});
+        r.rows.push_back(
+            {qualifier, std::string(owner), std::string(name), std::string("VIEW"), std::nullopt});
     std::sort(r.rows.begin(), r.rows.end(), [](const auto& a, const auto& b) {
         for (int i : {3, 0, 1, 2})
-            if (const int c = text::compareNoCase(*a[i], *b[i]); c != 0)
-                return c < 0;
+            if (const int c = text::compareNoCase(*a[i], *b[i]); c != 0) return c < 0;
         return false;
     });
     StatementReply reply;
@@ -68,41 +67,43 @@ StatementReply tables(SessionState& s)
     return reply;
 }
 
-const ast::Exec::Argument& argument(const ast::Exec& e, std::size_t i, const char* parameter)
-{
+const ast::Exec::Argument& argument(const ast::Exec& e, std::size_t i, const char* parameter) {
     if (e.arguments.size() <= i)
         throw SqlError(makeMessage(201, 16,
-                                 "Procedure or function '" + e.procedure + "' expects parameter '" +
-                                     parameter + "', which was not supplied.",
-                                 4));
+                                   "Procedure or function '" + e.procedure +
+                                       "' expects parameter '" + parameter +
+                                       "', which was not supplied.",
+                                   4));
     return e.arguments[i];
 }
 
-StatementReply prepareDocument(SessionState& s, const ast::Exec& e)
-{
+StatementReply prepareDocument(SessionState& s, const ast::Exec& e) {
     const ast::Exec::Argument& out = argument(e, 0, "@hdoc");
     const Scalar text = s.evaluate(argument(e, 1, "@xmltext").value);
+    std::optional<XmlMemory::Share> memory = s.catalog.xmlMemory.take(text.value.value_or(""));
+    if (!memory) throw SqlError(msg::xmlMemoryLow());
     auto doc = XmlDocument::parse(text.value, types::isUnicode(text.type.type));
     if (e.arguments.size() > 2) {
         const Scalar declarations = s.evaluate(e.arguments[2].value);
-        doc->bindPrefixes(*XmlDocument::parse(declarations.value, types::isUnicode(declarations.type.type)));
+        doc->bindPrefixes(
+            *XmlDocument::parse(declarations.value, types::isUnicode(declarations.type.type)));
     }
     const long long handle = s.nextHandle++;
-    s.documents[handle] = std::move(doc);
-    if (out.output && out.value.terms.size() == 1 && out.value.terms[0].kind == ast::Term::Variable) {
+    s.documents[handle] = {std::move(doc), std::move(*memory)};
+    if (out.output && out.value.terms.size() == 1 &&
+        out.value.terms[0].kind == ast::Term::Variable) {
         Scalar& target = s.variable(out.value.terms[0].text);
-        target.value = types::convert(std::to_string(handle), ColumnType{SqlType::Int}, target.type, true);
+        target.value =
+            types::convert(std::to_string(handle), ColumnType{SqlType::Int}, target.type, true);
     }
     return {};
 }
 
-StatementReply removeDocument(SessionState& s, const ast::Exec& e)
-{
+StatementReply removeDocument(SessionState& s, const ast::Exec& e) {
     const Scalar h = s.evaluate(argument(e, 0, "@hdoc").value);
     const auto handle = integerOf(h);
     const auto found = handle ? s.documents.find(*handle) : s.documents.end();
-    if (found == s.documents.end())
-        throw SqlError(msg::removeInvalid());
+    if (found == s.documents.end()) throw SqlError(msg::removeInvalid());
     s.documents.erase(found);
     return {};
 }
@@ -119,19 +120,16 @@ constexpr std::array<std::pair<const char*, Procedure>, 4> kProcedures = {{
 }  // namespace
 
 // A procedure's reply ends in its return status and DONEPROC, after a failure too.
-StatementReply runExec(SessionState& s, const ast::Exec& e)
-{
+StatementReply runExec(SessionState& s, const ast::Exec& e) {
     for (const auto& [name, procedure] : kProcedures) {
-        if (!text::equalNoCase(e.procedure, name))
-            continue;
+        if (!text::equalNoCase(e.procedure, name)) continue;
         StatementReply reply;
         try {
             reply = procedure(s, e);
         } catch (const SqlError& error) {
             reply.error = true;
             for (Message m : error.messages) {
-                if (m.procedure.empty() && m.number != 201)
-                    m.procedure = name;
+                if (m.procedure.empty() && m.number != 201) m.procedure = name;
                 reply.events.emplace_back(std::move(m));
             }
         }
@@ -142,15 +140,12 @@ StatementReply runExec(SessionState& s, const ast::Exec& e)
     throw SqlError(msg::procedureMissing(e.procedure));
 }
 
-StatementReply runUse(SessionState& s, const ast::Use& use)
-{
+StatementReply runUse(SessionState& s, const ast::Use& use) {
     Database* d = s.catalog.find(use.database);
-    if (!d)
-        throw SqlError(msg::databaseMissing(use.database));
+    if (!d) throw SqlError(msg::databaseMissing(use.database));
     StatementReply reply;
     DatabaseChanged change{d->name(), s.database->name(), std::nullopt};
-    if (d->collation().wire != s.database->collation().wire)
-        change.collation = d->collation();
+    if (d->collation().wire != s.database->collation().wire) change.collation = d->collation();
     reply.events.emplace_back(std::move(change));
     reply.events.emplace_back(msg::databaseChanged(d->name()));
     s.database = d;

@@ -1,4 +1,5 @@
 // SELECT, INSERT, CREATE and DROP on the session's current database.
+#include "Cancel.h"
 #include "Messages.h"
 #include "SessionState.h"
 #include "Text.h"
@@ -26,30 +27,24 @@ struct Target {
     std::vector<std::size_t> place;
 };
 
-std::size_t columnIndex(const std::vector<TableColumn>& columns, const std::string& name)
-{
+std::size_t columnIndex(const std::vector<TableColumn>& columns, const std::string& name) {
     for (std::size_t i = 0; i < columns.size(); ++i)
-        if (text::equalNoCase(columns[i].name, name))
-            return i;
+        if (text::equalNoCase(columns[i].name, name)) return i;
     throw SqlError(msg::invalidColumn(name));
 }
 
-Target resolve(const SessionState& s, const std::string& name)
-{
+Target resolve(const SessionState& s, const std::string& name) {
     auto object = s.database->find(name);
-    if (!object)
-        throw SqlError(msg::invalidObject(name));
+    if (!object) throw SqlError(msg::invalidObject(name));
     Target t;
     if (!object->view) {
         t.table = std::move(*object);
         t.visible = t.table.columns;
-        for (std::size_t i = 0; i < t.visible.size(); ++i)
-            t.place.push_back(i);
+        for (std::size_t i = 0; i < t.visible.size(); ++i) t.place.push_back(i);
         return t;
     }
     auto base = s.database->find(object->base);
-    if (!base || base->view)
-        throw SqlError(msg::invalidObject(object->base));
+    if (!base || base->view) throw SqlError(msg::invalidObject(object->base));
     t.table = std::move(*base);
     for (TableColumn c : object->columns) {
         const std::size_t i = columnIndex(t.table.columns, c.source);
@@ -61,14 +56,12 @@ Target resolve(const SessionState& s, const std::string& name)
     return t;
 }
 
-Rowset tableRows(const SessionState& s, const std::string& name)
-{
+Rowset tableRows(const SessionState& s, const std::string& name) {
     const Target t = resolve(s, name);
     Rowset r{t.visible, {}};
     for (auto& stored : s.database->rows(t.table)) {
         std::vector<Value> row;
-        for (std::size_t i : t.place)
-            row.push_back(stored[i]);
+        for (std::size_t i : t.place) row.push_back(stored[i]);
         r.rows.push_back(std::move(row));
     }
     return r;
@@ -76,24 +69,22 @@ Rowset tableRows(const SessionState& s, const std::string& name)
 
 // OPENXML's values arrive as Unicode text and convert to the WITH types; like the server's
 // other conversions, a value longer than its type is cut.
-Rowset openXmlRows(const SessionState& s, const ast::OpenXml& o)
-{
+Rowset openXmlRows(const SessionState& s, const ast::OpenXml& o) {
     const Scalar handle = s.evaluate(ast::Expr{{o.handle}});
     const long long h = integerOf(handle).value_or(0);
     const auto doc = s.documents.find(h);
-    if (doc == s.documents.end())
-        throw SqlError(msg::handleMissing(h));
+    if (doc == s.documents.end()) throw SqlError(msg::handleMissing(h));
     Rowset r;
-    for (const auto& c : o.columns)
-        r.columns.push_back({c.name, c.type, true, {}});
+    for (const auto& c : o.columns) r.columns.push_back({c.name, c.type, true, {}});
     const ColumnType source{SqlType::NVarChar, 4000, 0, 0};
     // Patterns are nvarchar: one written as a varchar literal passes through the code page first.
     std::vector<ast::ColumnSpec> columns = o.columns;
     for (auto& c : columns)
-        if (c.pattern && c.varcharPattern)
-            c.pattern = text::keepCodePage(*c.pattern);
-    const std::string rowPattern = o.varcharRowPattern ? text::keepCodePage(o.rowPattern) : o.rowPattern;
-    for (auto& raw : doc->second->rows(rowPattern, o.flags, columns)) {
+        if (c.pattern && c.varcharPattern) c.pattern = text::keepCodePage(*c.pattern);
+    const std::string rowPattern =
+        o.varcharRowPattern ? text::keepCodePage(o.rowPattern) : o.rowPattern;
+    for (auto& raw : doc->second.document->rows(rowPattern, o.flags, columns)) {
+        cancel::check();
         for (std::size_t i = 0; i < raw.size(); ++i)
             raw[i] = r.columns[i].type.type == SqlType::Timestamp
                          ? std::nullopt
@@ -106,10 +97,8 @@ Rowset openXmlRows(const SessionState& s, const ast::OpenXml& o)
 // Whether each row meets the condition (every row without one).
 std::vector<bool> matches(const SessionState& s, const ast::Where& where,
                           const std::vector<TableColumn>& columns,
-                          const std::vector<std::vector<Value>>& rows)
-{
-    if (!where)
-        return std::vector<bool>(rows.size(), true);
+                          const std::vector<std::vector<Value>>& rows) {
+    if (!where) return std::vector<bool>(rows.size(), true);
     const std::size_t i = columnIndex(columns, where->first);
     const Scalar wanted = s.evaluate(where->second);
     const Value v = types::convert(wanted.value, wanted.type, columns[i].type, true);
@@ -119,31 +108,27 @@ std::vector<bool> matches(const SessionState& s, const ast::Where& where,
     return out;
 }
 
-void filter(const SessionState& s, const ast::Select& sel, Rowset& r)
-{
+void filter(const SessionState& s, const ast::Select& sel, Rowset& r) {
     const std::vector<bool> keep = matches(s, sel.where, r.columns, r.rows);
     std::size_t k = 0;
     std::erase_if(r.rows, [&](const auto&) { return !keep[k++]; });
 }
 
-void order(const ast::Select& sel, Rowset& r)
-{
+void order(const ast::Select& sel, Rowset& r) {
     std::vector<std::pair<std::size_t, bool>> keys;
     for (const auto& o : sel.orderBy)
         keys.emplace_back(columnIndex(r.columns, o.column), o.descending);
     std::stable_sort(r.rows.begin(), r.rows.end(), [&](const auto& a, const auto& b) {
         for (const auto& [i, descending] : keys) {
             const int c = types::compare(a[i], b[i], r.columns[i].type);
-            if (c != 0)
-                return descending ? c > 0 : c < 0;
+            if (c != 0) return descending ? c > 0 : c < 0;
         }
         return false;
     });
 }
 
 // The select list over the source rows.
-Rowset project(const SessionState& s, const ast::Select& sel, Rowset in, bool hasSource)
-{
+Rowset project(const SessionState& s, const ast::Select& sel, Rowset in, bool hasSource) {
     Rowset out;
     std::vector<std::optional<std::size_t>> from;
     std::vector<Scalar> constants;
@@ -173,8 +158,7 @@ Rowset project(const SessionState& s, const ast::Select& sel, Rowset in, bool ha
             continue;
         }
         if (item.column) {
-            if (!hasSource)
-                throw SqlError(msg::invalidColumn(*item.column));
+            if (!hasSource) throw SqlError(msg::invalidColumn(*item.column));
             const std::size_t i = columnIndex(in.columns, *item.column);
             TableColumn c = in.columns[i];
             c.name = item.alias.empty() ? c.name : item.alias;
@@ -188,8 +172,7 @@ Rowset project(const SessionState& s, const ast::Select& sel, Rowset in, bool ha
         from.emplace_back();
         constants.push_back(std::move(v));
     }
-    if (counting)
-        in.rows.assign(1, {});
+    if (counting) in.rows.assign(1, {});
     for (const auto& row : in.rows) {
         std::vector<Value> values;
         for (std::size_t k = 0; k < from.size(); ++k)
@@ -199,8 +182,7 @@ Rowset project(const SessionState& s, const ast::Select& sel, Rowset in, bool ha
     return out;
 }
 
-Rowset evaluateSelect(const SessionState& s, const ast::Select& sel)
-{
+Rowset evaluateSelect(const SessionState& s, const ast::Select& sel) {
     Rowset in;
     const bool hasSource = sel.openXml || sel.table;
     if (sel.openXml)
@@ -214,21 +196,18 @@ Rowset evaluateSelect(const SessionState& s, const ast::Select& sel)
     return project(s, sel, std::move(in), hasSource);
 }
 
-std::string qualified(const SessionState& s, const std::string& table)
-{
+std::string qualified(const SessionState& s, const std::string& table) {
     return s.database->name() + ".dbo." + table;
 }
 
 // A value converted to its column's type; one too long names the table, column and kept part.
 Value stored(const SessionState& s, const TableInfo& table, std::size_t column,
-             const Scalar& value)
-{
+             const Scalar& value) {
     const ColumnType& type = table.columns[column].type;
     try {
         return types::convert(value.value, value.type, type);
     } catch (const SqlError& e) {
-        if (e.messages.front().number != msg::truncated().number)
-            throw;
+        if (e.messages.front().number != msg::truncated().number) throw;
         const Value kept = types::convert(value.value, value.type, type, true);
         throw SqlError(
             msg::truncatedIn(qualified(s, table.name), table.columns[column].name, *kept));
@@ -236,24 +215,20 @@ Value stored(const SessionState& s, const TableInfo& table, std::size_t column,
 }
 
 // What a column holds when the statement gives it no value (or DEFAULT).
-Value generated(SessionState& s, const TableInfo& table, std::size_t i)
-{
+Value generated(SessionState& s, const TableInfo& table, std::size_t i) {
     const TableColumn& c = table.columns[i];
-    if (c.type.type == SqlType::Timestamp)
-        return s.database->nextTimestamp();
+    if (c.type.type == SqlType::Timestamp) return s.database->nextTimestamp();
     if (c.identity) {
         s.lastIdentity = std::to_string(s.database->nextIdentity(table, i));
         return s.lastIdentity;
     }
-    if (c.defaultValue.empty())
-        return std::nullopt;
+    if (c.defaultValue.empty()) return std::nullopt;
     const Scalar v = s.evaluate(parseExpression(c.defaultValue));
     return stored(s, table, i, v);
 }
 
 void checkNulls(const SessionState& s, const TableInfo& table, const std::vector<Value>& row,
-                const char* verb)
-{
+                const char* verb) {
     for (std::size_t i = 0; i < row.size(); ++i)
         if (!row[i] && !table.columns[i].nullable)
             throw SqlError(
@@ -263,17 +238,13 @@ void checkNulls(const SessionState& s, const TableInfo& table, const std::vector
 // Every column of the table for one new row; a missing value (nullopt) is the column's default.
 std::vector<Value> fullRow(SessionState& s, const TableInfo& table,
                            const std::vector<std::size_t>& targets,
-                           const std::vector<std::optional<Scalar>>& values)
-{
+                           const std::vector<std::optional<Scalar>>& values) {
     std::vector<std::optional<Value>> given(table.columns.size());
     for (std::size_t k = 0; k < targets.size(); ++k) {
         const TableColumn& c = table.columns[targets[k]];
-        if (values[k] && c.type.type == SqlType::Timestamp)
-            throw SqlError(msg::timestampValue());
-        if (values[k] && c.identity)
-            throw SqlError(msg::identityValue(table.name));
-        if (values[k])
-            given[targets[k]] = stored(s, table, targets[k], *values[k]);
+        if (values[k] && c.type.type == SqlType::Timestamp) throw SqlError(msg::timestampValue());
+        if (values[k] && c.identity) throw SqlError(msg::identityValue(table.name));
+        if (values[k]) given[targets[k]] = stored(s, table, targets[k], *values[k]);
     }
     std::vector<Value> row(table.columns.size());
     for (std::size_t i = 0; i < row.size(); ++i)
@@ -283,14 +254,11 @@ std::vector<Value> fullRow(SessionState& s, const TableInfo& table,
 }
 
 // A primary key refuses a value it already holds.
-void checkKey(const TableInfo& table, const std::vector<std::vector<Value>>& rows)
-{
+void checkKey(const TableInfo& table, const std::vector<std::vector<Value>>& rows) {
     std::vector<std::size_t> key;
     for (std::size_t i = 0; i < table.columns.size(); ++i)
-        if (!table.columns[i].primaryKey.empty())
-            key.push_back(i);
-    if (key.empty())
-        return;
+        if (!table.columns[i].primaryKey.empty()) key.push_back(i);
+    if (key.empty()) return;
     const auto less = [&](const std::vector<Value>* a, const std::vector<Value>* b) {
         for (std::size_t i : key)
             if (const int c = types::compare((*a)[i], (*b)[i], table.columns[i].type); c != 0)
@@ -298,12 +266,10 @@ void checkKey(const TableInfo& table, const std::vector<std::vector<Value>>& row
         return false;
     };
     std::vector<const std::vector<Value>*> sorted;
-    for (const auto& row : rows)
-        sorted.push_back(&row);
+    for (const auto& row : rows) sorted.push_back(&row);
     std::stable_sort(sorted.begin(), sorted.end(), less);
     for (std::size_t r = 1; r < sorted.size(); ++r) {
-        if (less(sorted[r - 1], sorted[r]))
-            continue;
+        if (less(sorted[r - 1], sorted[r])) continue;
         std::string shown;
         for (std::size_t i : key)
             shown +=
@@ -314,11 +280,10 @@ void checkKey(const TableInfo& table, const std::vector<std::vector<Value>>& row
 }
 
 // Rows added to a table, checked against its key together with the rows it had.
-void append(SessionState& s, const TableInfo& table, const std::vector<std::vector<Value>>& rows)
-{
-    std::vector<std::vector<Value>> all = s.database->rows(table);
+void append(SessionState& s, const TableInfo& table, const std::vector<std::vector<Value>>& rows) {
     if (std::any_of(table.columns.begin(), table.columns.end(),
                     [](const auto& c) { return !c.primaryKey.empty(); })) {
+        std::vector<std::vector<Value>> all = s.database->rows(table);
         all.insert(all.end(), rows.begin(), rows.end());
         checkKey(table, all);
     }
@@ -326,12 +291,10 @@ void append(SessionState& s, const TableInfo& table, const std::vector<std::vect
 }
 
 // One identity column a table, of a whole-number type.
-void checkIdentity(const ast::CreateTable& create, const std::vector<TableColumn>& columns)
-{
+void checkIdentity(const ast::CreateTable& create, const std::vector<TableColumn>& columns) {
     bool seen = false;
     for (const TableColumn& c : columns) {
-        if (!c.identity)
-            continue;
+        if (!c.identity) continue;
         if (std::exchange(seen, true))
             throw SqlError(makeMessage(2744, 16,
                                        "Multiple identity columns specified for table '" +
@@ -351,8 +314,7 @@ void checkIdentity(const ast::CreateTable& create, const std::vector<TableColumn
 }
 
 // The server names an unnamed key PK__<table>__<16 hex digits>; ours come from the name.
-std::string generatedKeyName(const std::string& table)
-{
+std::string generatedKeyName(const std::string& table) {
     char hex[20];
     std::snprintf(hex, sizeof hex, "%016llX",
                   static_cast<unsigned long long>(std::hash<std::string>{}(table)));
@@ -360,8 +322,7 @@ std::string generatedKeyName(const std::string& table)
 }
 
 template <typename Work>
-auto atomically(Database& db, Work work)
-{
+auto atomically(Database& db, Work work) {
     db.begin();
     try {
         auto result = work();
@@ -374,13 +335,11 @@ auto atomically(Database& db, Work work)
 }
 
 // Without a column list every column counts by position, the identity column excepted.
-std::vector<std::size_t> insertTargets(const Target& t, const ast::Insert& ins)
-{
+std::vector<std::size_t> insertTargets(const Target& t, const ast::Insert& ins) {
     std::vector<std::size_t> targets;
     if (ins.columns.empty()) {
         for (std::size_t i = 0; i < t.visible.size(); ++i)
-            if (!t.table.columns[t.place[i]].identity)
-                targets.push_back(t.place[i]);
+            if (!t.table.columns[t.place[i]].identity) targets.push_back(t.place[i]);
         return targets;
     }
     for (const std::string& name : ins.columns)
@@ -388,57 +347,55 @@ std::vector<std::size_t> insertTargets(const Target& t, const ast::Insert& ins)
     return targets;
 }
 
-Message valueCountMismatch(const ast::Insert& ins, std::size_t values, std::size_t targets)
-{
-    if (ins.columns.empty())
-        return msg::columnCount();
+Message valueCountMismatch(const ast::Insert& ins, std::size_t values, std::size_t targets) {
+    if (ins.columns.empty()) return msg::columnCount();
     if (values > targets)
-        return makeMessage(110, 15,
-                         "There are fewer columns in the INSERT statement than values specified in the "
-                         "VALUES clause. The number of values in the VALUES clause must match the number "
-                         "of columns specified in the INSERT statement.");
-    return makeMessage(109, 15,
-                     "There are more columns in the INSERT statement than values specified in the "
-                     "VALUES clause. The number of values in the VALUES clause must match the number "
-                     "of columns specified in the INSERT statement.");
+        return makeMessage(
+            110, 15,
+            "There are fewer columns in the INSERT statement than values specified in the "
+            "VALUES clause. The number of values in the VALUES clause must match the number "
+            "of columns specified in the INSERT statement.");
+    return makeMessage(
+        109, 15,
+        "There are more columns in the INSERT statement than values specified in the "
+        "VALUES clause. The number of values in the VALUES clause must match the number "
+        "of columns specified in the INSERT statement.");
 }
 
 }  // namespace
 
-StatementReply runSelect(SessionState& s, const ast::Select& sel)
-{
+StatementReply runSelect(SessionState& s, const ast::Select& sel) {
     StatementReply reply;
     if (!sel.into) {
         Rowset r = evaluateSelect(s, sel);
         ResultSet set;
-        for (const auto& c : r.columns)
-            set.columns.push_back({c.name, c.type, c.nullable});
+        for (const auto& c : r.columns) set.columns.push_back({c.name, c.type, c.nullable});
         set.rows = std::move(r.rows);
         reply.rowCount = s.count(set.rows.size());
         reply.events.emplace_back(std::move(set));
         return reply;
     }
-    if (s.database->find(*sel.into))
-        throw SqlError(msg::objectExists(*sel.into));
+    if (s.database->find(*sel.into)) throw SqlError(msg::objectExists(*sel.into));
     const std::size_t count = atomically(*s.database, [&] {
         Rowset r = evaluateSelect(s, sel);
         for (auto& c : r.columns) {
             if (c.name.empty())
-                throw SqlError(makeMessage(1038, 15,
-                                         "An object or column name is missing or empty. For SELECT INTO "
-                                         "statements, verify each column has a name. For other "
-                                         "statements, look for empty alias names. Aliases defined as "
-                                         "\"\" or [] are not allowed. Change the alias to a valid name."));
+                throw SqlError(
+                    makeMessage(1038, 15,
+                                "An object or column name is missing or empty. For SELECT INTO "
+                                "statements, verify each column has a name. For other "
+                                "statements, look for empty alias names. Aliases defined as "
+                                "\"\" or [] are not allowed. Change the alias to a valid name."));
             c.nullable = true;
             c.source.clear();
         }
         s.database->createTable(*sel.into, r.columns);
         const TableInfo table = *s.database->find(*sel.into);
         std::vector<std::size_t> targets;
-        for (std::size_t i = 0; i < r.columns.size(); ++i)
-            targets.push_back(i);
+        for (std::size_t i = 0; i < r.columns.size(); ++i) targets.push_back(i);
         std::vector<std::vector<Value>> rows;
         for (const auto& row : r.rows) {
+            cancel::check();
             std::vector<std::optional<Scalar>> values;
             for (std::size_t i = 0; i < row.size(); ++i)
                 if (r.columns[i].type.type == SqlType::Timestamp)
@@ -454,15 +411,13 @@ StatementReply runSelect(SessionState& s, const ast::Select& sel)
     return reply;
 }
 
-StatementReply runInsert(SessionState& s, const ast::Insert& ins)
-{
+StatementReply runInsert(SessionState& s, const ast::Insert& ins) {
     const Target t = resolve(s, ins.table);
     const std::vector<std::size_t> targets = insertTargets(t, ins);
     std::vector<std::vector<std::optional<Scalar>>> sourceRows;
     if (ins.select) {
         Rowset r = evaluateSelect(s, *ins.select);
-        if (r.columns.size() != targets.size())
-            throw SqlError(msg::columnCount());
+        if (r.columns.size() != targets.size()) throw SqlError(msg::columnCount());
         for (const auto& row : r.rows) {
             std::vector<std::optional<Scalar>> values;
             for (std::size_t i = 0; i < row.size(); ++i)
@@ -481,8 +436,10 @@ StatementReply runInsert(SessionState& s, const ast::Insert& ins)
     }
     const std::size_t count = atomically(*s.database, [&] {
         std::vector<std::vector<Value>> rows;
-        for (const auto& values : sourceRows)
+        for (const auto& values : sourceRows) {
+            cancel::check();
             rows.push_back(fullRow(s, t.table, targets, values));
+        }
         append(s, t.table, rows);
         return rows.size();
     });
@@ -491,15 +448,12 @@ StatementReply runInsert(SessionState& s, const ast::Insert& ins)
     return reply;
 }
 
-StatementReply runCreateTable(SessionState& s, const ast::CreateTable& create)
-{
+StatementReply runCreateTable(SessionState& s, const ast::CreateTable& create) {
     std::vector<TableColumn> columns;
     for (const auto& c : create.columns) {
         TableColumn column{c.name, c.type, c.nullable, {}};
-        if (c.identity)
-            column.identity.emplace(c.identity->seed, c.identity->step);
-        if (c.defaultValue)
-            column.defaultValue = sourceOf(*c.defaultValue);
+        if (c.identity) column.identity.emplace(c.identity->seed, c.identity->step);
+        if (c.defaultValue) column.defaultValue = sourceOf(*c.defaultValue);
         columns.push_back(std::move(column));
     }
     checkIdentity(create, columns);
@@ -521,8 +475,7 @@ StatementReply runCreateTable(SessionState& s, const ast::CreateTable& create)
     return {};
 }
 
-StatementReply runCreateView(SessionState& s, const ast::CreateView& create)
-{
+StatementReply runCreateView(SessionState& s, const ast::CreateView& create) {
     const Target base = resolve(s, create.base);
     std::vector<TableColumn> columns;
     for (std::size_t i = 0; i < base.visible.size(); ++i)
@@ -541,18 +494,17 @@ StatementReply runCreateView(SessionState& s, const ast::CreateView& create)
     return {};
 }
 
-StatementReply runDrop(SessionState& s, const ast::Drop& drop)
-{
+StatementReply runDrop(SessionState& s, const ast::Drop& drop) {
     const auto object = s.database->find(drop.name);
     const char* kind = drop.view ? "view" : "table";
-    if (!object)
-        throw SqlError(msg::cannotDrop(kind, drop.name));
+    if (!object) throw SqlError(msg::cannotDrop(kind, drop.name));
     if (object->view != drop.view)
         throw SqlError(makeMessage(3705, 16,
-                                 std::string("Cannot use DROP ") + (drop.view ? "VIEW" : "TABLE") +
-                                     " with '" + drop.name + "' because '" + drop.name + "' is a " +
-                                     (object->view ? "view" : "table") + ". Use DROP " +
-                                     (object->view ? "VIEW" : "TABLE") + "."));
+                                   std::string("Cannot use DROP ") +
+                                       (drop.view ? "VIEW" : "TABLE") + " with '" + drop.name +
+                                       "' because '" + drop.name + "' is a " +
+                                       (object->view ? "view" : "table") + ". Use DROP " +
+                                       (object->view ? "VIEW" : "TABLE") + "."));
     atomically(*s.database, [&] {
         s.database->drop(*object);
         return 0;
@@ -564,8 +516,7 @@ StatementReply runDrop(SessionState& s, const ast::Drop& drop)
 
 namespace standin {
 
-StatementReply runUpdate(SessionState& s, const ast::Update& update)
-{
+StatementReply runUpdate(SessionState& s, const ast::Update& update) {
     const Target t = resolve(s, update.table);
     std::vector<std::pair<std::size_t, Scalar>> assignments;
     for (const auto& [column, value] : update.assignments) {
@@ -582,11 +533,9 @@ StatementReply runUpdate(SessionState& s, const ast::Update& update)
         const std::vector<bool> hit = matches(s, update.where, t.table.columns, rows);
         std::size_t changed = 0;
         for (std::size_t r = 0; r < rows.size(); ++r) {
-            if (!hit[r])
-                continue;
+            if (!hit[r]) continue;
             ++changed;
-            for (const auto& [i, value] : assignments)
-                rows[r][i] = stored(s, t.table, i, value);
+            for (const auto& [i, value] : assignments) rows[r][i] = stored(s, t.table, i, value);
             for (std::size_t i = 0; i < rows[r].size(); ++i)
                 if (t.table.columns[i].type.type == SqlType::Timestamp)
                     rows[r][i] = s.database->nextTimestamp();
@@ -601,22 +550,19 @@ StatementReply runUpdate(SessionState& s, const ast::Update& update)
     return reply;
 }
 
-StatementReply runDelete(SessionState& s, const ast::Delete& erase)
-{
+StatementReply runDelete(SessionState& s, const ast::Delete& erase) {
     const Target t = resolve(s, erase.table);
     const std::size_t count = atomically(*s.database, [&] {
         std::vector<std::vector<Value>> rows = s.database->rows(t.table);
         const std::vector<bool> hit = matches(s, erase.where, t.table.columns, rows);
         std::vector<std::vector<Value>> kept;
         for (std::size_t r = 0; r < rows.size(); ++r)
-            if (!hit[r])
-                kept.push_back(std::move(rows[r]));
+            if (!hit[r]) kept.push_back(std::move(rows[r]));
         s.database->replaceRows(t.table, kept);
         return rows.size() - kept.size();
     });
     StatementReply reply;
-    if (!erase.truncate)
-        reply.rowCount = s.count(count);
+    if (!erase.truncate) reply.rowCount = s.count(count);
     return reply;
 }
 

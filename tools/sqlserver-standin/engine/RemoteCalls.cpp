@@ -15,10 +15,8 @@ const ColumnType kHandle{SqlType::Int};
 
 // Declares the variables of a parameter list such as "@P1 int, @P2 nvarchar(10) OUTPUT" and
 // returns their names in order.
-std::vector<std::string> declareParameters(SessionState& s, const Value& list)
-{
-    if (!list || text::trim(*list).empty())
-        return {};
+std::vector<std::string> declareParameters(SessionState& s, const Value& list) {
+    if (!list || text::trim(*list).empty()) return {};
     static const std::regex output(R"(\s+(OUTPUT|OUT)\b)", std::regex::icase);
     const auto statements = parseBatch("DECLARE " + std::regex_replace(*list, output, ""));
     std::vector<std::string> names;
@@ -32,8 +30,7 @@ std::vector<std::string> declareParameters(SessionState& s, const Value& list)
 // Gives the declared parameters their values, by name or else by position; a parameter cuts a
 // too-long value silently, as the server does.
 void assign(SessionState& s, const std::vector<std::string>& names,
-            const std::vector<Parameter>& values)
-{
+            const std::vector<Parameter>& values) {
     for (std::size_t k = 0; k < values.size(); ++k) {
         const std::string& name =
             values[k].name.empty() && k < names.size() ? names[k] : values[k].name;
@@ -50,8 +47,7 @@ void assign(SessionState& s, const std::vector<std::string>& names,
 
 // Runs a parameterised statement; its statements end in DONEINPROC.
 std::vector<StatementReply> runParameterised(SessionState& s, const SessionState::Prepared& p,
-                                             const std::vector<Parameter>& values)
-{
+                                             const std::vector<Parameter>& values) {
     s.variables.clear();
     std::vector<StatementReply> replies;
     try {
@@ -64,13 +60,11 @@ std::vector<StatementReply> runParameterised(SessionState& s, const SessionState
         failed.events.assign(e.messages.begin(), e.messages.end());
         replies = {failed};
     }
-    for (StatementReply& r : replies)
-        r.inProcedure = !r.procedure;
+    for (StatementReply& r : replies) r.inProcedure = !r.procedure;
     return replies;
 }
 
-std::vector<Parameter> from(const std::vector<Parameter>& parameters, std::size_t first)
-{
+std::vector<Parameter> from(const std::vector<Parameter>& parameters, std::size_t first) {
     return first < parameters.size()
                ? std::vector<Parameter>(parameters.begin() + static_cast<long>(first),
                                         parameters.end())
@@ -78,8 +72,7 @@ std::vector<Parameter> from(const std::vector<Parameter>& parameters, std::size_
 }
 
 const Parameter& parameter(const std::string& procedure, const std::vector<Parameter>& parameters,
-                           std::size_t i, const char* name)
-{
+                           std::size_t i, const char* name) {
     if (i >= parameters.size())
         throw SqlError(makeMessage(201, 16,
                                    "Procedure or function '" + procedure + "' expects parameter '" +
@@ -88,32 +81,27 @@ const Parameter& parameter(const std::string& procedure, const std::vector<Param
     return parameters[i];
 }
 
-long long handleOf(const Parameter& p)
-{
+long long handleOf(const Parameter& p) {
     const auto h = integerOf(Scalar{p.type, p.value});
     return h.value_or(0);
 }
 
 // The call's own DONEPROC: return status, output parameters, and the error bit of what it ran.
-void finish(std::vector<StatementReply>& replies, const std::vector<ReturnValue>& outputs)
-{
+void finish(std::vector<StatementReply>& replies, const std::vector<ReturnValue>& outputs) {
     StatementReply done;
     done.procedure = true;
     done.error = std::any_of(replies.begin(), replies.end(), [](const auto& r) { return r.error; });
     done.events.emplace_back(ReturnStatus{done.error ? 1 : 0});
-    for (const ReturnValue& v : outputs)
-        done.events.emplace_back(v);
+    for (const ReturnValue& v : outputs) done.events.emplace_back(v);
     replies.push_back(std::move(done));
 }
 
-ReturnValue handleValue(const std::vector<Parameter>& parameters, long long handle)
-{
+ReturnValue handleValue(const std::vector<Parameter>& parameters, long long handle) {
     return ReturnValue{0, parameters.front().name, kHandle, std::to_string(handle)};
 }
 
 std::vector<StatementReply> prepared(SessionState& s, const std::string& procedure,
-                                     const std::vector<Parameter>& parameters)
-{
+                                     const std::vector<Parameter>& parameters) {
     std::vector<StatementReply> replies;
     std::vector<ReturnValue> outputs;
     if (procedure == "sp_executesql") {
@@ -132,8 +120,7 @@ std::vector<StatementReply> prepared(SessionState& s, const std::string& procedu
     } else if (procedure == "sp_execute") {
         const long long handle = handleOf(parameter(procedure, parameters, 0, "@handle"));
         const auto found = s.prepared.find(handle);
-        if (found == s.prepared.end())
-            throw SqlError(msg::handleMissing(handle));
+        if (found == s.prepared.end()) throw SqlError(msg::handleMissing(handle));
         replies = runParameterised(s, found->second, from(parameters, 1));
     } else {  // sp_unprepare
         if (!s.prepared.erase(handleOf(parameter(procedure, parameters, 0, "@handle"))))
@@ -148,8 +135,7 @@ std::vector<StatementReply> prepared(SessionState& s, const std::string& procedu
 
 // Any other procedure runs as EXEC with the parameters' values as its arguments.
 std::vector<StatementReply> byName(SessionState& s, const std::string& procedure,
-                                   const std::vector<Parameter>& parameters)
-{
+                                   const std::vector<Parameter>& parameters) {
     ast::Exec exec;
     exec.procedure = procedure;
     for (const Parameter& p : parameters) {
@@ -157,21 +143,20 @@ std::vector<StatementReply> byName(SessionState& s, const std::string& procedure
         a.value.terms.push_back(p.value ? ast::Term{ast::Term::NString, *p.value, 0} : ast::Term{});
         exec.arguments.push_back(std::move(a));
     }
-    std::lock_guard lock(s.database->mutex());
+    Database::Hold hold(*s.database, &s);
+    s.joinTransaction();
     return {runExec(s, exec)};
 }
 
 }  // namespace
 
 std::vector<StatementReply> runRemoteCall(SessionState& s, const std::string& procedure,
-                                          const std::vector<Parameter>& parameters)
-{
+                                          const std::vector<Parameter>& parameters) {
     static const char* const parameterised[] = {"sp_executesql", "sp_prepare", "sp_prepexec",
                                                 "sp_execute", "sp_unprepare"};
     try {
         for (const char* name : parameterised)
-            if (text::equalNoCase(procedure, name))
-                return prepared(s, name, parameters);
+            if (text::equalNoCase(procedure, name)) return prepared(s, name, parameters);
         return byName(s, procedure, parameters);
     } catch (const SqlError& e) {
         StatementReply failed;

@@ -1,3 +1,4 @@
+#include "Cancel.h"
 #include "Messages.h"
 #include "Parser.h"
 #include "SessionState.h"
@@ -11,8 +12,7 @@
 namespace standin {
 namespace {
 
-StatementReply declare(SessionState& s, const ast::Declare& d)
-{
+StatementReply declare(SessionState& s, const ast::Declare& d) {
     for (const auto& v : d.variables) {
         Scalar& slot = s.variable(v.name);
         slot = Scalar{v.type, std::nullopt};
@@ -24,8 +24,7 @@ StatementReply declare(SessionState& s, const ast::Declare& d)
     return {};
 }
 
-StatementReply setVariable(SessionState& s, const ast::SetVariable& set)
-{
+StatementReply setVariable(SessionState& s, const ast::SetVariable& set) {
     const Scalar value = s.evaluate(set.value);
     Scalar& slot = s.variable(set.name);
     slot.value = types::convert(value.value, value.type, slot.type, true);
@@ -33,19 +32,16 @@ StatementReply setVariable(SessionState& s, const ast::SetVariable& set)
 }
 
 // Session options are accepted; NOCOUNT and LANGUAGE change what the replies say.
-StatementReply setOption(SessionState& s, const ast::SetOption& o)
-{
+StatementReply setOption(SessionState& s, const ast::SetOption& o) {
     StatementReply reply;
-    if (o.option == "nocount")
-        s.noCount = text::equalNoCase(o.value, "ON");
+    if (o.option == "nocount") s.noCount = text::equalNoCase(o.value, "ON");
     if (o.option == "language" && text::equalNoCase(o.value, "us_english"))
         reply.events.emplace_back(msg::languageChanged());
     return reply;
 }
 
 // PRINT arrives as an information message numbered 0.
-StatementReply print(SessionState& s, const ast::Print& p)
-{
+StatementReply print(SessionState& s, const ast::Print& p) {
     const Scalar v = s.evaluate(p.value);
     const ColumnType text{types::isUnicode(v.type.type) ? SqlType::NVarChar : SqlType::VarChar,
                           8000, 0, 0};
@@ -55,25 +51,7 @@ StatementReply print(SessionState& s, const ast::Print& p)
     return reply;
 }
 
-// Transactions are counted for @@TRANCOUNT; each statement stands on its own regardless.
-StatementReply transaction(SessionState& s, const ast::Transaction& t)
-{
-    if (t.kind == ast::Transaction::Begin) {
-        ++s.transactions;
-        return {};
-    }
-    const bool commit = t.kind == ast::Transaction::Commit;
-    if (s.transactions == 0)
-        throw SqlError(
-            makeMessage(commit ? 3902 : 3903, 16,
-                        std::string("The ") + (commit ? "COMMIT" : "ROLLBACK") +
-                            " TRANSACTION request has no corresponding BEGIN TRANSACTION."));
-    s.transactions = commit ? s.transactions - 1 : 0;
-    return {};
-}
-
-StatementReply run(SessionState& s, const ast::Statement& statement)
-{
+StatementReply run(SessionState& s, const ast::Statement& statement) {
     return std::visit(
         [&](const auto& st) -> StatementReply {
             using T = std::decay_t<decltype(st)>;
@@ -102,7 +80,7 @@ StatementReply run(SessionState& s, const ast::Statement& statement)
             else if constexpr (std::is_same_v<T, ast::Print>)
                 return print(s, st);
             else if constexpr (std::is_same_v<T, ast::Transaction>)
-                return transaction(s, st);
+                return runTransaction(s, st);
             else if constexpr (std::is_same_v<T, ast::If>)
                 throw std::logic_error("IF runs in runAll");
             else
@@ -111,8 +89,7 @@ StatementReply run(SessionState& s, const ast::Statement& statement)
         statement);
 }
 
-StatementReply failed(std::vector<Message> messages, int line)
-{
+StatementReply failed(std::vector<Message> messages, int line) {
     StatementReply reply;
     reply.error = true;
     for (Message& m : messages) {
@@ -130,8 +107,7 @@ StatementReply failed(std::vector<Message> messages, int line)
 }
 
 // Conversion errors end the whole batch on the server, not only their statement.
-bool abortsBatch(const std::vector<Message>& messages)
-{
+bool abortsBatch(const std::vector<Message>& messages) {
     static const int numbers[] = {235, 241, 242, 244, 245, 248, 8114, 8115, 8169};
     return std::any_of(messages.begin(), messages.end(), [](const Message& m) {
         return std::find(std::begin(numbers), std::end(numbers), m.number) != std::end(numbers);
@@ -139,57 +115,49 @@ bool abortsBatch(const std::vector<Message>& messages)
 }
 
 // Character columns carry the collation of the database the statement ran in.
-void stampCollation(StatementReply& reply, const Collation& collation)
-{
+void stampCollation(StatementReply& reply, const Collation& collation) {
     for (Event& e : reply.events)
         if (auto* r = std::get_if<ResultSet>(&e))
             for (ResultColumn& c : r->columns)
-                if (types::isCharacter(c.type.type) && !c.collation)
-                    c.collation = collation;
+                if (types::isCharacter(c.type.type) && !c.collation) c.collation = collation;
 }
 
 // The statement's line goes on every message it raised.
-void stampLines(StatementReply& reply, int line)
-{
+void stampLines(StatementReply& reply, int line) {
     for (Event& e : reply.events)
-        if (auto* m = std::get_if<Message>(&e))
-            m->line = line;
+        if (auto* m = std::get_if<Message>(&e)) m->line = line;
 }
 
 // Values compare as numbers when either side is one, else as text; NULL makes it false.
-bool compare(const SessionState& s, const ast::Comparison& c)
-{
+bool compare(const SessionState& s, const ast::Comparison& c) {
     const Scalar a = s.evaluate(c.left);
     const Scalar b = s.evaluate(c.right);
     const bool numbers = types::isNumeric(a.type.type) || types::isNumeric(b.type.type);
-    const ColumnType common = numbers ? ColumnType{SqlType::Float} : ColumnType{SqlType::NVarChar, 4000};
+    const ColumnType common =
+        numbers ? ColumnType{SqlType::Float} : ColumnType{SqlType::NVarChar, 4000};
     const Value x = types::convert(a.value, a.type, common, true);
     const Value y = types::convert(b.value, b.type, common, true);
-    if (!x || !y)
-        return false;
-    const int order = numbers ? (std::stod(*x) < std::stod(*y) ? -1 : std::stod(*x) > std::stod(*y) ? 1 : 0)
+    if (!x || !y) return false;
+    const int order = numbers ? (std::stod(*x) < std::stod(*y)   ? -1
+                                 : std::stod(*x) > std::stod(*y) ? 1
+                                                                 : 0)
                               : types::compare(x, y, common);
-    if (c.op == "=")
-        return order == 0;
-    if (c.op == "<>" || c.op == "!=")
-        return order != 0;
-    if (c.op == "<")
-        return order < 0;
-    if (c.op == ">")
-        return order > 0;
+    if (c.op == "=") return order == 0;
+    if (c.op == "<>" || c.op == "!=") return order != 0;
+    if (c.op == "<") return order < 0;
+    if (c.op == ">") return order > 0;
     return c.op == "<=" ? order <= 0 : order >= 0;
 }
 
 // Whether IF's condition holds; its failure is the statement's.
 std::optional<bool> condition(SessionState& s, const ast::Located& st,
-                              std::vector<StatementReply>& replies)
-{
+                              std::vector<StatementReply>& replies) {
     const auto& i = std::get<ast::If>(st.statement);
     try {
-        std::lock_guard lock(s.database->mutex());
+        Database::Hold hold(*s.database, &s);
+        s.joinTransaction();
         text::CodePageScope codePage(s.database->collation().codePage);
-        if (i.comparison)
-            return compare(s, *i.comparison) != i.negate;
+        if (i.comparison) return compare(s, *i.comparison) != i.negate;
         const StatementReply r = runSelect(s, i.query);
         const bool found = !std::get<ResultSet>(r.events.front()).rows.empty();
         return found != i.negate;
@@ -201,27 +169,27 @@ std::optional<bool> condition(SessionState& s, const ast::Located& st,
 
 // Runs statements in order; false when one ended the batch.
 bool runAll(SessionState& s, const std::vector<ast::Located>& statements,
-            std::vector<StatementReply>& replies)
-{
+            std::vector<StatementReply>& replies) {
     for (const ast::Located& st : statements) {
         if (const auto* i = std::get_if<ast::If>(&st.statement)) {
             const auto found = condition(s, st, replies);
-            if (!found || !runAll(s, *found ? i->then : i->otherwise, replies))
-                return false;
+            if (!found || !runAll(s, *found ? i->then : i->otherwise, replies)) return false;
             continue;
         }
-        std::lock_guard lock(s.database->mutex());
+        Database::Hold hold(*s.database, &s);
         const Collation& collation = s.database->collation();
         text::CodePageScope codePage(collation.codePage);
         try {
+            s.joinTransaction();
             StatementReply reply = run(s, st.statement);
             stampLines(reply, st.line);
             stampCollation(reply, collation);
             replies.push_back(std::move(reply));
+        } catch (const cancel::Cancelled&) {
+            throw;
         } catch (const SqlError& e) {
             replies.push_back(failed(e.messages, st.line));
-            if (abortsBatch(e.messages))
-                return false;
+            if (abortsBatch(e.messages)) return false;
         } catch (const std::exception& e) {
             replies.push_back(failed(
                 {makeMessage(50000, 16, std::string("Internal error: ") + e.what())}, st.line));
@@ -234,13 +202,18 @@ bool runAll(SessionState& s, const std::vector<ast::Located>& statements,
 
 struct Session::Impl {
     explicit Impl(Catalog::Impl& c) : state(c) {}
+    // A session that ends inside a transaction rolls it back, as the server does.
+    ~Impl() {
+        if (state.transactions > 0) state.endTransaction(false);
+    }
+    Impl(const Impl&) = delete;
+    Impl& operator=(const Impl&) = delete;
     SessionState state;
     std::string database;
 };
 
 Session::Session(Catalog& catalog, std::string database)
-    : impl_(std::make_unique<Impl>(catalog.impl()))
-{
+    : impl_(std::make_unique<Impl>(catalog.impl())) {
     Database* d = catalog.impl().find(database);
     impl_->state.database = d ? d : catalog.impl().find("master");
     impl_->database = impl_->state.database->name();
@@ -248,20 +221,15 @@ Session::Session(Catalog& catalog, std::string database)
 
 Session::~Session() = default;
 
-const Collation& Session::collation() const
-{
-    return impl_->state.database->collation();
-}
+const Collation& Session::collation() const { return impl_->state.database->collation(); }
 
-const std::string& Session::database() const
-{
+const std::string& Session::database() const {
     impl_->database = impl_->state.database->name();
     return impl_->database;
 }
 
 std::vector<StatementReply> runBatch(SessionState& s, const std::string& batch,
-                                     const std::vector<std::string>& declared)
-{
+                                     const std::vector<std::string>& declared) {
     std::vector<ast::Located> statements;
     try {
         statements = parseBatch(batch, declared);
@@ -274,14 +242,18 @@ std::vector<StatementReply> runBatch(SessionState& s, const std::string& batch,
         return {failed({makeMessage(50000, 16, std::string("Internal error: ") + e.what())}, 1)};
     }
     std::vector<StatementReply> replies;
-    runAll(s, statements, replies);
-    if (replies.empty())
-        replies.emplace_back();
+    try {
+        runAll(s, statements, replies);
+    } catch (const cancel::Cancelled&) {
+        // The client discards the reply up to the DONE acknowledging its attention.
+    }
+    if (replies.empty()) replies.emplace_back();
     return replies;
 }
 
-std::vector<StatementReply> Session::executeBatch(const std::string& batch)
-{
+std::vector<StatementReply> Session::executeBatch(const std::string& batch,
+                                                  const std::atomic<bool>* cancel) {
+    cancel::Scope watching(cancel);
     impl_->state.variables.clear();
     std::vector<StatementReply> replies = runBatch(impl_->state, batch, {});
     impl_->database = impl_->state.database->name();
@@ -289,9 +261,17 @@ std::vector<StatementReply> Session::executeBatch(const std::string& batch)
 }
 
 std::vector<StatementReply> Session::executeRpc(const std::string& procedure,
-                                                const std::vector<Parameter>& parameters)
-{
-    std::vector<StatementReply> replies = runRemoteCall(impl_->state, procedure, parameters);
+                                                const std::vector<Parameter>& parameters,
+                                                const std::atomic<bool>* cancel) {
+    cancel::Scope watching(cancel);
+    std::vector<StatementReply> replies;
+    try {
+        replies = runRemoteCall(impl_->state, procedure, parameters);
+    } catch (const cancel::Cancelled&) {
+        StatementReply stopped;
+        stopped.procedure = true;
+        replies = {stopped};
+    }
     impl_->database = impl_->state.database->name();
     return replies;
 }

@@ -5,10 +5,12 @@
 #include "CatalogImpl.h"
 #include "Engine.h"
 #include "XmlDocument.h"
+#include "XmlMemory.h"
 
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace standin {
 
@@ -27,7 +29,11 @@ struct SessionState {
     Catalog::Impl& catalog;
     Database* database = nullptr;
     std::map<std::string, Scalar> variables;  // the running batch's, by lower-case name
-    std::map<long long, std::unique_ptr<XmlDocument>> documents;
+    struct OpenDocument {
+        std::unique_ptr<XmlDocument> document;
+        XmlMemory::Share memory;
+    };
+    std::map<long long, OpenDocument> documents;
     long long nextHandle = 1;
     bool noCount = false;
     Value lastIdentity;  // SCOPE_IDENTITY()
@@ -37,7 +43,13 @@ struct SessionState {
     };
     std::map<long long, Prepared> prepared;  // sp_prepare's handles
     long long nextPrepared = 1;
-    int transactions = 0;  // @@TRANCOUNT
+    int transactions = 0;             // @@TRANCOUNT
+    std::vector<Database*> enlisted;  // held, each with its own open transaction, until it ends
+
+    // Adds the current database to the open transaction, if there is one.
+    void joinTransaction();
+    // Commits or rolls back the work of every database the transaction touched.
+    void endTransaction(bool commit);
 
     Scalar& variable(const std::string& name);
     Scalar evaluate(const ast::Expr& e) const;
@@ -53,6 +65,7 @@ StatementReply runCreateView(SessionState& s, const ast::CreateView& create);
 StatementReply runDrop(SessionState& s, const ast::Drop& drop);
 StatementReply runExec(SessionState& s, const ast::Exec& exec);
 StatementReply runUse(SessionState& s, const ast::Use& use);
+StatementReply runTransaction(SessionState& s, const ast::Transaction& t);
 
 // A batch with variables declared beforehand (a remote call's parameters); at least one reply.
 std::vector<StatementReply> runBatch(SessionState& s, const std::string& batch,

@@ -1,35 +1,27 @@
 #include "PacketStream.h"
 
-#include <cerrno>
-#include <cstring>
 #include <poll.h>
 #include <sys/socket.h>
+#include <cerrno>
+#include <cstring>
 
 namespace standin::tds {
 namespace {
 
-// Far above any batch a test sends, low enough that a broken client cannot exhaust memory.
-constexpr size_t maxMessageSize = 64u << 20;
-
-[[noreturn]] void socketFailed(const char* what)
-{
+[[noreturn]] void socketFailed(const char* what) {
     throw ConnectionClosed(std::string(what) + ": " + std::strerror(errno));
 }
 
 }  // namespace
 
-bool PacketStream::readExactly(uint8_t* into, size_t size, bool atBoundary)
-{
+bool PacketStream::readExactly(uint8_t* into, size_t size, bool atBoundary) {
     size_t done = 0;
     while (done < size) {
         ssize_t n = ::recv(socket_, into + done, size - done, 0);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            socketFailed("read");
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) socketFailed("read");
         if (n == 0) {
-            if (atBoundary && done == 0)
-                return false;
+            if (atBoundary && done == 0) return false;
             throw ConnectionClosed("connection closed inside a packet");
         }
         done += static_cast<size_t>(n);
@@ -37,46 +29,40 @@ bool PacketStream::readExactly(uint8_t* into, size_t size, bool atBoundary)
     return true;
 }
 
-std::optional<IncomingMessage> PacketStream::readMessage()
-{
+std::optional<IncomingMessage> PacketStream::readMessage() {
     IncomingMessage message;
+    size_t received = 0;
     for (bool first = true;; first = false) {
         uint8_t header[packet::headerSize];
-        if (!readExactly(header, sizeof header, first))
-            return std::nullopt;
+        if (!readExactly(header, sizeof header, first)) return std::nullopt;
         size_t length = static_cast<size_t>(header[2] << 8 | header[3]);
-        if (length < packet::headerSize)
-            throw ProtocolError("packet length below the header size");
+        if (length < packet::headerSize) throw ProtocolError("packet length below the header size");
         if (first)
             message.type = header[0];
         else if (header[0] != message.type)
             throw ProtocolError("packet type changed inside a message");
         message.status = header[1];
+        received += length;
+        if (received > messageLimit_)
+            throw ProtocolError("message larger than " + std::to_string(messageLimit_) + " bytes");
         size_t at = message.payload.size();
-        if (at + length > maxMessageSize)
-            throw ProtocolError("message too large");
         message.payload.resize(at + length - packet::headerSize);
         readExactly(message.payload.data() + at, length - packet::headerSize, false);
-        if (message.status & packet::endOfMessage)
-            return message;
+        if (message.status & packet::endOfMessage) return message;
     }
 }
 
-bool PacketStream::inputWaiting(int timeoutMs)
-{
+bool PacketStream::inputWaiting(int timeoutMs) {
     pollfd p{socket_, POLLIN, 0};
     for (;;) {
         int n = ::poll(&p, 1, timeoutMs);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            socketFailed("poll");
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) socketFailed("poll");
         return n > 0;
     }
 }
 
-void PacketStream::sendPacket(uint8_t status, const uint8_t* data, size_t size)
-{
+void PacketStream::sendPacket(uint8_t status, const uint8_t* data, size_t size) {
     Bytes out;
     out.reserve(packet::headerSize + size);
     size_t length = packet::headerSize + size;
@@ -92,10 +78,8 @@ void PacketStream::sendPacket(uint8_t status, const uint8_t* data, size_t size)
     size_t sent = 0;
     while (sent < out.size()) {
         ssize_t n = ::send(socket_, out.data() + sent, out.size() - sent, MSG_NOSIGNAL);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            socketFailed("write");
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) socketFailed("write");
         sent += static_cast<size_t>(n);
     }
 }

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 
 namespace standin::tds {
 
@@ -35,6 +36,10 @@ struct IncomingMessage {
 
 class PacketStream {
 public:
+    // The server takes messages of up to 65,536 packets; before login a packet holds 4096 bytes.
+    static constexpr size_t packetsPerMessage = 65536;
+    static constexpr size_t defaultMessageLimit = packetsPerMessage * 4096;
+
     explicit PacketStream(int socket) : socket_(socket) {}
 
     // The next whole message; nullopt when the peer closed the connection between messages.
@@ -44,6 +49,9 @@ public:
     void sendPacket(uint8_t status, const uint8_t* data, size_t size);
 
     void setSessionId(uint16_t id) { sessionId_ = id; }
+    // The largest message taken, packet headers included; a larger one is a ProtocolError.
+    void setMessageLimit(size_t bytes) { messageLimit_ = bytes; }
+    int socket() const { return socket_; }
 
 private:
     bool readExactly(uint8_t* into, size_t size, bool atBoundary);
@@ -51,6 +59,7 @@ private:
     int socket_;
     uint16_t sessionId_ = 0;
     uint8_t packetNumber_ = 1;
+    size_t messageLimit_ = defaultMessageLimit;
 };
 
 }  // namespace standin::tds

@@ -4,42 +4,37 @@
 #include "Engine.h"
 
 #include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/prctl.h>
+#include <sys/socket.h>
+#include <unistd.h>
 #include <atomic>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
 #include <iostream>
-#include <netinet/in.h>
 #include <optional>
-#include <sys/prctl.h>
-#include <sys/socket.h>
 #include <thread>
-#include <unistd.h>
 
 namespace standin::tds {
 
 const char* const batchLogSeparator = "----- end of batch -----\n";
 const char* const serverName = "STANDIN";
 
-BatchLog::BatchLog(const std::string& path) : out_(path, std::ios::binary | std::ios::trunc)
-{
-    if (!out_)
-        throw std::runtime_error("cannot write the log file '" + path + "'");
+BatchLog::BatchLog(const std::string& path) : out_(path, std::ios::binary | std::ios::trunc) {
+    if (!out_) throw std::runtime_error("cannot write the log file '" + path + "'");
 }
 
-void BatchLog::write(const std::string& batch)
-{
+void BatchLog::write(const std::string& batch) {
     std::lock_guard lock(mutex_);
     out_ << batch << '\n' << batchLogSeparator << std::flush;
 }
 
 namespace {
 
-int listenOnLoopback(uint16_t port)
-{
+int listenOnLoopback(uint16_t port) {
     int s = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (s < 0)
-        throw std::runtime_error(std::string("socket: ") + std::strerror(errno));
+    if (s < 0) throw std::runtime_error(std::string("socket: ") + std::strerror(errno));
     int yes = 1;
     ::setsockopt(s, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
     sockaddr_in address{};
@@ -47,12 +42,12 @@ int listenOnLoopback(uint16_t port)
     address.sin_port = htons(port);
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     if (::bind(s, reinterpret_cast<sockaddr*>(&address), sizeof address) < 0 || ::listen(s, 64) < 0)
-        throw std::runtime_error("cannot listen on 127.0.0.1:" + std::to_string(port) + ": " + std::strerror(errno));
+        throw std::runtime_error("cannot listen on 127.0.0.1:" + std::to_string(port) + ": " +
+                                 std::strerror(errno));
     return s;
 }
 
-uint16_t boundPort(int s)
-{
+uint16_t boundPort(int s) {
     sockaddr_in address{};
     socklen_t size = sizeof address;
     ::getsockname(s, reinterpret_cast<sockaddr*>(&address), &size);
@@ -60,12 +55,10 @@ uint16_t boundPort(int s)
 }
 
 // Test equipment must not outlive the test that started it.
-void stopWithParent(bool watchStdin)
-{
+void stopWithParent(bool watchStdin) {
     pid_t parent = ::getppid();
     ::prctl(PR_SET_PDEATHSIG, SIGTERM);
-    if (::getppid() != parent)
-        std::_Exit(0);
+    if (::getppid() != parent) std::_Exit(0);
     if (watchStdin)
         std::thread([] {
             char buffer[256];
@@ -75,8 +68,7 @@ void stopWithParent(bool watchStdin)
         }).detach();
 }
 
-[[noreturn]] void acceptForever(int listener, ServerContext& context)
-{
+[[noreturn]] void acceptForever(int listener, ServerContext& context) {
     std::atomic<uint16_t> nextSessionId{51};
     for (;;) {
         int client = ::accept4(listener, nullptr, nullptr, SOCK_CLOEXEC);
@@ -95,8 +87,7 @@ void stopWithParent(bool watchStdin)
 
 }  // namespace
 
-int standinMain(int argc, char** argv)
-{
+int standinMain(int argc, char** argv) {
     ServerOptions options;
     try {
         options = parseOptions(std::vector<std::string>(argv + 1, argv + argc));
@@ -108,9 +99,9 @@ int standinMain(int argc, char** argv)
     stopWithParent(options.stopOnStdinEof);
     try {
         std::optional<BatchLog> log;
-        if (!options.logFile.empty())
-            log.emplace(options.logFile);
-        Catalog catalog(CatalogOptions{options.databases, options.dataDirectory, options.collations});
+        if (!options.logFile.empty()) log.emplace(options.logFile);
+        Catalog catalog(CatalogOptions{options.databases, options.dataDirectory, options.collations,
+                                       static_cast<std::size_t>(options.xmlMemoryMb) << 20});
         ServerContext context{options, catalog, log ? &*log : nullptr};
         int listener = listenOnLoopback(options.port);
         std::cout << "port " << boundPort(listener) << std::endl;

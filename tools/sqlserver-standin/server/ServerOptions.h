@@ -10,7 +10,7 @@
 namespace standin::tds {
 
 struct ServerOptions {
-    uint16_t port = 1433;  // 0: any free port, announced on stdout
+    uint16_t port = 1433;                       // 0: any free port, announced on stdout
     std::map<std::string, std::string> logins;  // lower-case user name -> password
     std::vector<std::string> databases;
     std::map<std::string, std::string> collations = {};  // database name -> collation, when given
@@ -21,6 +21,7 @@ struct ServerOptions {
     int delayMs = 0;
     uint32_t highestTdsVersion = 0x74000004;  // LOGINACK names no newer version (7.4)
     bool stopOnStdinEof = false;
+    int xmlMemoryMb = 256;  // what open XML documents may take together: an eighth of a 2 GB server
 
     // The password of a login, user names compared case-insensitively.
     std::optional<std::string> passwordOf(const std::string& user) const;

@@ -29,4 +29,6 @@ try:
 except pymssql.Error as error:
     number, text = error.args[0], error.args[1]
     print(f"error {number}: {text.decode().splitlines()[0]}")
+# pymssql opens a transaction of its own (autocommit is off); closing would roll the case back.
+connection.commit()
 connection.close()

@@ -23,30 +23,26 @@ namespace standin {
 
 namespace {
 
-std::string lower(std::string s)
-{
-    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+std::string lower(std::string s) {
+    std::transform(s.begin(), s.end(), s.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     return s;
 }
 
-std::string trimmed(const std::string& s)
-{
+std::string trimmed(const std::string& s) {
     size_t first = s.find_first_not_of(" \t\r");
-    if (first == std::string::npos)
-        return "";
+    if (first == std::string::npos) return "";
     return s.substr(first, s.find_last_not_of(" \t\r") - first + 1);
 }
 
-ResultSet single(const std::string& name, ColumnType type, Value value)
-{
+ResultSet single(const std::string& name, ColumnType type, Value value) {
     ResultSet r;
     r.columns.push_back({name, type, true});
     r.rows.push_back({std::move(value)});
     return r;
 }
 
-ColumnType parseType(const std::string& declared)
-{
+ColumnType parseType(const std::string& declared) {
     size_t paren = declared.find('(');
     ColumnType t;
     t.type = types::byName(declared.substr(0, paren)).value();
@@ -57,8 +53,7 @@ ColumnType parseType(const std::string& declared)
         args >> a >> comma >> b;
         bool numeric = t.type == SqlType::Decimal || t.type == SqlType::Numeric;
         (numeric ? t.precision : t.length) = a;
-        if (numeric && comma == ',')
-            t.scale = b;
+        if (numeric && comma == ',') t.scale = b;
     }
     return t;
 }
@@ -69,18 +64,16 @@ struct Catalog::Impl {
     std::vector<std::string> databases{"master", "model", "msdb", "tempdb"};
 };
 
-Catalog::Catalog(const CatalogOptions& options) : impl_(std::make_unique<Impl>())
-{
-    impl_->databases.insert(impl_->databases.end(), options.userDatabases.begin(), options.userDatabases.end());
+Catalog::Catalog(const CatalogOptions& options) : impl_(std::make_unique<Impl>()) {
+    impl_->databases.insert(impl_->databases.end(), options.userDatabases.begin(),
+                            options.userDatabases.end());
 }
 
 Catalog::~Catalog() = default;
 
-std::optional<std::string> Catalog::findDatabase(const std::string& name) const
-{
+std::optional<std::string> Catalog::findDatabase(const std::string& name) const {
     for (const std::string& d : impl_->databases)
-        if (lower(d) == lower(name))
-            return d;
+        if (lower(d) == lower(name)) return d;
     return std::nullopt;
 }
 
@@ -91,8 +84,7 @@ struct Session::Impl {
     StatementReply run(const std::string& line, const std::string& batch);
 };
 
-StatementReply Session::Impl::run(const std::string& line, const std::string& batch)
-{
+StatementReply Session::Impl::run(const std::string& line, const std::string& batch) {
     std::istringstream in(line);
     std::string verb, rest;
     in >> verb;
@@ -105,18 +97,20 @@ StatementReply Session::Impl::run(const std::string& line, const std::string& ba
     } else if (verb == "value") {
         size_t space = rest.find(' ');
         std::string text = space == std::string::npos ? "" : rest.substr(space + 1);
-        reply.events.push_back(single("v", parseType(rest.substr(0, space)),
-                                      text == "NULL" ? Value() : Value(text)));
+        reply.events.push_back(
+            single("v", parseType(rest.substr(0, space)), text == "NULL" ? Value() : Value(text)));
     } else if (verb == "error" || verb == "info") {
         size_t space = rest.find(' ');
-        reply.events.push_back(makeMessage(std::stoi(rest.substr(0, space)), verb == "error" ? 16 : 10,
-                                           rest.substr(space + 1)));
+        reply.events.push_back(makeMessage(std::stoi(rest.substr(0, space)),
+                                           verb == "error" ? 16 : 10, rest.substr(space + 1)));
         reply.error = verb == "error";
     } else if (verb == "use") {
         std::optional<std::string> found = catalog.findDatabase(rest);
         if (!found) {
-            reply.events.push_back(makeMessage(
-                911, 16, "Database '" + rest + "' does not exist. Make sure that the name is entered correctly."));
+            reply.events.push_back(
+                makeMessage(911, 16,
+                            "Database '" + rest +
+                                "' does not exist. Make sure that the name is entered correctly."));
             reply.error = true;
         } else {
             reply.events.push_back(DatabaseChanged{*found, database});
@@ -150,9 +144,7 @@ StatementReply Session::Impl::run(const std::string& line, const std::string& ba
 }
 
 Session::Session(Catalog& catalog, std::string database)
-    : impl_(std::make_unique<Impl>(Impl{catalog, std::move(database)}))
-{
-}
+    : impl_(std::make_unique<Impl>(Impl{catalog, std::move(database)})) {}
 
 Session::~Session() = default;
 
@@ -160,8 +152,8 @@ const std::string& Session::database() const { return impl_->database; }
 
 // The fake knows no procedures: a call is refused as the server refuses an unknown one.
 std::vector<StatementReply> Session::executeRpc(const std::string& procedure,
-                                                const std::vector<Parameter>&)
-{
+                                                const std::vector<Parameter>&,
+                                                const std::atomic<bool>*) {
     StatementReply refused;
     refused.events.push_back(
         makeMessage(2812, 16, "Could not find stored procedure '" + procedure + "'.", 62));
@@ -170,22 +162,17 @@ std::vector<StatementReply> Session::executeRpc(const std::string& procedure,
     return {refused};
 }
 
-const Collation& Session::collation() const
-{
-    return serverCollation();
-}
+const Collation& Session::collation() const { return serverCollation(); }
 
-std::vector<StatementReply> Session::executeBatch(const std::string& batch)
-{
+std::vector<StatementReply> Session::executeBatch(const std::string& batch,
+                                                  const std::atomic<bool>*) {
     std::vector<StatementReply> replies;
     std::istringstream lines(batch);
     for (std::string line; std::getline(lines, line);) {
         line = trimmed(line);
-        if (!line.empty() && line.rfind("--", 0) != 0)
-            replies.push_back(impl_->run(line, batch));
+        if (!line.empty() && line.rfind("--", 0) != 0) replies.push_back(impl_->run(line, batch));
     }
-    if (replies.empty())
-        replies.emplace_back();
+    if (replies.empty()) replies.emplace_back();
     return replies;
 }
 

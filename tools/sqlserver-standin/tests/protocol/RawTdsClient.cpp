@@ -2,37 +2,33 @@
 
 #include "TextCodec.h"
 
-#include <algorithm>
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <poll.h>
-#include <stdexcept>
 #include <sys/socket.h>
 #include <unistd.h>
+#include <algorithm>
+#include <cerrno>
+#include <stdexcept>
 
 namespace standin::testing {
 namespace {
 
-void readExactly(int s, uint8_t* into, size_t size)
-{
+void readExactly(int s, uint8_t* into, size_t size) {
     for (size_t done = 0; done < size;) {
         pollfd p{s, POLLIN, 0};
-        if (::poll(&p, 1, 10000) <= 0)
-            throw std::runtime_error("no reply from the server");
+        if (::poll(&p, 1, 10000) <= 0) throw std::runtime_error("no reply from the server");
         ssize_t n = ::recv(s, into + done, size - done, 0);
-        if (n <= 0)
-            throw std::runtime_error("server closed the connection");
+        if (n <= 0) throw std::runtime_error("server closed the connection");
         done += static_cast<size_t>(n);
     }
 }
 
 }  // namespace
 
-Bytes login7(const Login7Fields& f)
-{
+Bytes login7(const Login7Fields& f) {
     Bytes password = tds::utf8ToUtf16le(f.password);
-    for (uint8_t& b : password)
-        b = static_cast<uint8_t>(((b << 4) | (b >> 4)) ^ 0xA5);
+    for (uint8_t& b : password) b = static_cast<uint8_t>(((b << 4) | (b >> 4)) ^ 0xA5);
     const Bytes sspi{'N', 'T', 'L', 'M', 'S', 'S', 'P', 0, 1, 0, 0, 0};
     // Variable fields in header order: host, user, password, app, server, (extension), library,
     // language, database.
@@ -65,8 +61,7 @@ Bytes login7(const Login7Fields& f)
     head.u8(0);
     head.u32(0);
     head.u32(0x409);
-    for (size_t k = 0; k < texts.size(); ++k)
-        field(texts[k], k == 5);
+    for (size_t k = 0; k < texts.size(); ++k) field(texts[k], k == 5);
     head.append(Bytes(6, 0));  // client id
     field(f.integratedSecurity ? sspi : Bytes{}, true);
     field(Bytes{}, false);  // attach file
@@ -79,8 +74,7 @@ Bytes login7(const Login7Fields& f)
     return out;
 }
 
-Bytes sqlBatch(const std::string& text)
-{
+Bytes sqlBatch(const std::string& text) {
     tds::ByteWriter w;
     w.u32(22);
     w.u32(18);
@@ -91,8 +85,7 @@ Bytes sqlBatch(const std::string& text)
     return w.take();
 }
 
-RawTdsClient::RawTdsClient(uint16_t port)
-{
+RawTdsClient::RawTdsClient(uint16_t port) {
     socket_ = ::socket(AF_INET, SOCK_STREAM, 0);
     sockaddr_in address{};
     address.sin_family = AF_INET;
@@ -102,31 +95,33 @@ RawTdsClient::RawTdsClient(uint16_t port)
         throw std::runtime_error("cannot connect to the stand-in");
 }
 
-RawTdsClient::~RawTdsClient()
-{
-    ::close(socket_);
-}
+RawTdsClient::~RawTdsClient() { ::close(socket_); }
 
-void RawTdsClient::send(uint8_t type, const Bytes& payload, uint8_t lastStatus)
-{
+void RawTdsClient::send(uint8_t type, const Bytes& payload, uint8_t lastStatus) {
     constexpr size_t chunk = 4096 - 8;
     size_t at = 0;
     do {
         size_t n = std::min(chunk, payload.size() - at);
         bool last = at + n == payload.size();
         size_t length = n + 8;
-        Bytes packet{type, static_cast<uint8_t>(last ? lastStatus : 0), static_cast<uint8_t>(length >> 8),
-                     static_cast<uint8_t>(length), 0, 0, 1, 0};
+        Bytes packet{type,
+                     static_cast<uint8_t>(last ? lastStatus : 0),
+                     static_cast<uint8_t>(length >> 8),
+                     static_cast<uint8_t>(length),
+                     0,
+                     0,
+                     1,
+                     0};
         packet.insert(packet.end(), payload.begin() + static_cast<std::ptrdiff_t>(at),
                       payload.begin() + static_cast<std::ptrdiff_t>(at + n));
-        if (::send(socket_, packet.data(), packet.size(), MSG_NOSIGNAL) != static_cast<ssize_t>(packet.size()))
+        if (::send(socket_, packet.data(), packet.size(), MSG_NOSIGNAL) !=
+            static_cast<ssize_t>(packet.size()))
             throw std::runtime_error("cannot send to the stand-in");
         at += n;
     } while (at < payload.size());
 }
 
-RawTdsClient::Reply RawTdsClient::receive()
-{
+RawTdsClient::Reply RawTdsClient::receive() {
     Reply reply;
     for (;;) {
         uint8_t header[8];
@@ -137,38 +132,33 @@ RawTdsClient::Reply RawTdsClient::receive()
         readExactly(socket_, reply.payload.data() + at, length - 8);
         reply.packetSizes.push_back(length);
         reply.statuses.push_back(header[1]);
-        if (header[1] & 0x01)
-            return reply;
+        if (header[1] & 0x01) return reply;
     }
 }
 
-RawTdsClient::Reply RawTdsClient::logIn(const Login7Fields& fields)
-{
+RawTdsClient::Reply RawTdsClient::logIn(const Login7Fields& fields) {
     send(0x12, Bytes{0xFF});
     receive();
     send(0x10, login7(fields));
     return receive();
 }
 
-bool RawTdsClient::closedByServer()
-{
+bool RawTdsClient::closedByServer() {
     pollfd p{socket_, POLLIN, 0};
-    if (::poll(&p, 1, 2000) <= 0)
-        return false;
+    if (::poll(&p, 1, 2000) <= 0) return false;
     uint8_t byte;
-    return ::recv(socket_, &byte, 1, 0) == 0;
+    // A server closing with our data unread resets the connection.
+    const ssize_t n = ::recv(socket_, &byte, 1, 0);
+    return n == 0 || (n < 0 && errno == ECONNRESET);
 }
 
-std::pair<uint8_t, uint16_t> finalDone(const Bytes& reply)
-{
-    if (reply.size() < 13)
-        return {0, 0};
+std::pair<uint8_t, uint16_t> finalDone(const Bytes& reply) {
+    if (reply.size() < 13) return {0, 0};
     const uint8_t* done = reply.data() + reply.size() - 13;  // TDS 7.2+: 8-byte row count
     return {done[0], static_cast<uint16_t>(done[1] | done[2] << 8)};
 }
 
-bool mentions(const Bytes& reply, const std::string& text)
-{
+bool mentions(const Bytes& reply, const std::string& text) {
     Bytes wide = tds::utf8ToUtf16le(text);
     return std::search(reply.begin(), reply.end(), wide.begin(), wide.end()) != reply.end();
 }
