@@ -25,16 +25,22 @@ qsizetype DeclaredSize(const DocumentLiteral& document, int codePage) {
 
 // On the server each '+char(39)+' closes the literal, adds one apostrophe and opens it
 // again, so @doc receives the document text itself.
-QByteArray EscapedDocument(const QByteArray& text, bool concatenated) {
-    return QByteArray(text).replace('\'', concatenated ? "'+char(39)+'" : "''");
+void AppendEscapedDocument(QByteArray& batch, const QByteArray& text, bool concatenated) {
+    const QByteArrayView apostrophe = concatenated ? "'+char(39)+'" : "''";
+    qsizetype plain = 0;
+    for (qsizetype at; (at = text.indexOf('\'', plain)) >= 0; plain = at + 1) {
+        batch.append(QByteArrayView(text).sliced(plain, at - plain));
+        batch.append(apostrophe);
+    }
+    batch.append(QByteArrayView(text).sliced(plain));
 }
 
-QByteArray DocumentLines(const DocumentLiteral& document, qsizetype size) {
-    const QByteArray type = document.unicode ? "nvarchar(" : "varchar(";
-    const QByteArray declared = size > 0 ? QByteArray::number(size) : "max";
-    return "DECLARE @doc " + type + declared + ')' + Crlf +
-           "SET @doc =" + (document.unicode ? "N'" : "'") +
-           EscapedDocument(document.text, size > 0) + '\'' + Crlf;
+void AppendDocumentLines(QByteArray& batch, const DocumentLiteral& document, qsizetype size) {
+    batch += document.unicode ? "DECLARE @doc nvarchar(" : "DECLARE @doc varchar(";
+    batch += size > 0 ? QByteArray::number(size) : QByteArrayLiteral("max");
+    batch += ')' + Crlf + "SET @doc =" + (document.unicode ? "N'" : "'");
+    AppendEscapedDocument(batch, document.text, size > 0);
+    batch += '\'' + Crlf;
 }
 
 // The prefixes of the declarations become known to the patterns of OPENXML.
@@ -63,8 +69,10 @@ QByteArray ColumnPieces(const BatchTarget& target) {
 
 // size: the declared size, 0 for a max type.
 QByteArray Batch(const BatchTarget& target, const DocumentLiteral& document, qsizetype size) {
-    QByteArray batch = "DECLARE @idoc int" + Crlf;
-    batch += DocumentLines(document, size);
+    QByteArray batch;
+    batch.reserve(document.text.size() + document.text.count('\'') * 12 + 4096);
+    batch += "DECLARE @idoc int" + Crlf;
+    AppendDocumentLines(batch, document, size);
     batch += PrepareDocument(target);
     if (size == 0) batch += "SELECT @idoc" + Crlf;
     batch += TargetClause(target);

@@ -16,7 +16,7 @@
 namespace {
 
 struct PieceBatch {
-    QString sql;
+    QByteArray sql;
     qint64 bytesRead = 0;
 };
 
@@ -72,12 +72,12 @@ private:
 };
 
 // Names the code page lacks go in UTF-16; the declaration says what the server reads.
-DocumentLiteral PieceLiteral(const QByteArray& body, int codePage) {
+DocumentLiteral PieceLiteral(QByteArray&& body, int codePage) {
     const bool ascii = platform::IsAscii(body);
     const bool unicode = !ascii && !platform::CodePageHolds(body, codePage);
     const QByteArray encoding =
         ascii ? "UTF-8" : (unicode ? "UTF-16" : platform::XmlEncodingName(codePage));
-    return {platform::XmlDeclaration("1.0", false, encoding) + body, unicode};
+    return {std::move(body.prepend(platform::XmlDeclaration("1.0", false, encoding))), unicode};
 }
 
 int HandleOf(const platform::BatchResult& result) {
@@ -132,7 +132,7 @@ private:
 
     ImportOutcome Whole() {
         const DocumentLiteral document = WholeLiteral();
-        const QString sql = QString::fromUtf8(ImportBatch(request_.target, document));
+        const QByteArray sql = ImportBatch(request_.target, document);
         if (Utf16Bytes(sql) > largest_) return TooLarge(SizeLimit::WholeDocument, sql);
         if (!GoesInMaxType(document, request_.target.codePage)) {
             Send(sql);  // as it always went: nothing to clean up after it
@@ -156,7 +156,7 @@ private:
             composer.join();
         };
         try {
-            Send(QStringLiteral("BEGIN TRANSACTION"));
+            Send(QByteArrayLiteral("BEGIN TRANSACTION"));
             while (std::optional<PieceBatch> piece = queue.Pop()) {
                 if (Utf16Bytes(piece->sql) > largest_) {
                     stopComposer();
@@ -166,7 +166,7 @@ private:
                 Send(piece->sql);
                 progress_.bytesDone = piece->bytesRead;
             }
-            Send(QStringLiteral("COMMIT TRANSACTION"));
+            Send(QByteArrayLiteral("COMMIT TRANSACTION"));
         } catch (...) {
             stopComposer();
             CleanUp();
@@ -183,10 +183,8 @@ private:
             CutIntoPieces(platform::KeptBytes(request_.document), platform::XmlDocument::MaxDepth,
                           layout, sizes_.pieceBytes, [&](DocumentPiece&& piece) {
                               const DocumentLiteral literal =
-                                  PieceLiteral(piece.body, target.codePage);
-                              piece.body = QByteArray();
-                              PieceBatch batch{QString::fromUtf8(MaxTypeBatch(target, literal)),
-                                               piece.bytesRead};
+                                  PieceLiteral(std::move(piece.body), target.codePage);
+                              PieceBatch batch{MaxTypeBatch(target, literal), piece.bytesRead};
                               target.createTable = false;
                               return queue.Push(std::move(batch));
                           });
@@ -197,7 +195,7 @@ private:
     }
 
     // handle_ keeps the document of a batch that failed after selecting it.
-    void Send(const QString& sql) {
+    void Send(const QByteArray& sql) {
         platform::BatchResult result;
         try {
             connection_.Execute(sql, result, &cancellation_);
@@ -214,7 +212,7 @@ private:
         platform::Cancellation own;
         platform::BatchResult result;
         try {
-            connection_.Execute(QString::fromUtf8(CleanUpBatch(handle_)), result, &own);
+            connection_.Execute(CleanUpBatch(handle_), result, &own);
         } catch (const platform::AdoError&) {
         }
     }
@@ -228,11 +226,20 @@ private:
         return {rows_ > 0 ? ImportEnd::Imported : ImportEnd::NoRows, rows_};
     }
 
-    ImportOutcome TooLarge(SizeLimit limit, const QString& sql) const {
+    ImportOutcome TooLarge(SizeLimit limit, const QByteArray& sql) const {
         return {ImportEnd::TooLarge, 0, {}, limit, Utf16Bytes(sql), largest_};
     }
 
-    static qint64 Utf16Bytes(const QString& sql) { return 2 * qint64(sql.size()); }
+    // Two bytes for each character of the text, four above U+FFFF.
+    static qint64 Utf16Bytes(const QByteArray& utf8) {
+        qint64 units = 0;
+        for (const char c : utf8) {
+            const auto byte = static_cast<uchar>(c);
+            units += (byte & 0xC0) != 0x80 ? 1 : 0;  // a character's first byte
+            units += byte >= 0xF0 ? 1 : 0;           // and a second unit above U+FFFF
+        }
+        return 2 * units;
+    }
 
     const ImportRequest& request_;
     platform::Connection& connection_;

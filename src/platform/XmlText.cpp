@@ -24,21 +24,27 @@ int AppendReference(QByteArray& out, QByteArrayView text) {
 }
 
 // Writes text with what escape replaces replaced, and every character above 127 as a
-// reference.
+// reference. Runs of characters that stay as they are go in one append.
 template <typename Escape>
 void AppendEscaped(QByteArray& out, QByteArrayView text, Escape escape) {
+    qsizetype plain = 0;  // where the run not yet written starts
     for (qsizetype at = 0; at < text.size();) {
         const char c = text[at];
-        if (static_cast<uchar>(c) > 127) {
-            at += AppendReference(out, text.sliced(at));
+        const char* replacement = static_cast<uchar>(c) > 127 ? nullptr : escape(c);
+        if (static_cast<uchar>(c) <= 127 && !replacement) {
+            ++at;
             continue;
         }
-        if (const char* replacement = escape(c))
+        out.append(text.sliced(plain, at - plain));
+        if (replacement) {
             out += replacement;
-        else
-            out += c;
-        ++at;
+            ++at;
+        } else {
+            at += AppendReference(out, text.sliced(at));
+        }
+        plain = at;
     }
+    out.append(text.sliced(plain));
 }
 
 // Comments, processing instructions and CDATA sections: line breaks as CR LF, and every
