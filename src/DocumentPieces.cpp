@@ -8,6 +8,8 @@
 
 #include <QByteArrayList>
 
+#include "RawDocumentScan.h"
+#include "platform/XmlDocument.h"
 #include "platform/XmlText.h"
 
 namespace {
@@ -137,12 +139,13 @@ namespace {
 class PieceCutter final : public platform::XmlEvents {
 public:
     PieceCutter(const PieceLayout& layout, qsizetype pieceBytes,
-                const std::function<bool(DocumentPiece&&)>& deliver, const qint64& bytesRead)
-        : deliver_(deliver), bytesRead_(bytesRead), pieceBytes_(pieceBytes) {
+                const std::function<bool(DocumentPiece&&)>& deliver, const qint64& bytesRead,
+                platform::XmlTextWriter& writer)
+        : deliver_(deliver), bytesRead_(bytesRead), pieceBytes_(pieceBytes), writer_(writer) {
         frames_.push_back({&layout.document, Kind::Chain});
     }
 
-    bool Stopped() const { return stopped_; }
+    const bool& Stopped() const { return stopped_; }
     bool NeedsWholeDocument() const { return needsWhole_; }
 
     bool StartElement(const platform::XmlName& name,
@@ -214,8 +217,10 @@ public:
 
     // The last piece; an empty root element when the document has no row element at all.
     void Finish() {
-        if (piece_.isEmpty() && emitted_ == 0) piece_ = '<' + rootName_ + "/>\r\n";
-        if (!piece_.isEmpty()) Emit();
+        if (piece_.isEmpty() && emitted_ == 0) piece_ = '<' + rootName_ + "/>";
+        if (piece_.isEmpty()) return;
+        if (!piece_.endsWith("\r\n")) piece_ += "\r\n";
+        Emit();
     }
 
 private:
@@ -321,7 +326,7 @@ private:
     QByteArray piece_;
     QByteArray reached_;    // what a pattern reaches, while it is read
     QByteArray discarded_;  // end tags of elements that hold rows of earlier pieces only
-    platform::DocumentWriter writer_{piece_};
+    platform::XmlTextWriter& writer_;
     std::vector<Frame> frames_;
     std::vector<Chain> chains_;
     qint64 rowsInPiece_ = 0;
@@ -333,10 +338,21 @@ private:
 
 }  // namespace
 
-void CutIntoPieces(const platform::XmlByteSource& source, int maxDepth, const PieceLayout& layout,
-                   qsizetype pieceBytes, const std::function<bool(DocumentPiece&&)>& deliver) {
+void CutIntoPieces(const QByteArray& document, const PieceLayout& layout, qsizetype pieceBytes,
+                   const std::function<bool(DocumentPiece&&)>& deliver) {
     qint64 bytesRead = 0;
-    PieceCutter cutter(layout, pieceBytes, deliver, bytesRead);
+    if (CanScanRaw(document)) {
+        RawTextWriter writer;
+        PieceCutter cutter(layout, pieceBytes, deliver, bytesRead, writer);
+        ScanRawDocument(document, cutter, writer, cutter.Stopped(), bytesRead);
+        if (cutter.NeedsWholeDocument()) throw PiecesNeedWholeDocument();
+        if (!cutter.Stopped()) cutter.Finish();
+        return;
+    }
+    QByteArray unused;
+    platform::DocumentWriter writer(unused);
+    PieceCutter cutter(layout, pieceBytes, deliver, bytesRead, writer);
+    const platform::XmlByteSource source = platform::KeptBytes(document);
     const platform::XmlByteSource counted = [&](char* buffer, int length) {
         if (cutter.Stopped()) return -1;
         const int read = source(buffer, length);
@@ -344,7 +360,7 @@ void CutIntoPieces(const platform::XmlByteSource& source, int maxDepth, const Pi
         return read;
     };
     try {
-        platform::ReadXml(counted, cutter, maxDepth);
+        platform::ReadXml(counted, cutter, platform::XmlDocument::MaxDepth);
     } catch (const platform::XmlError&) {
         if (!cutter.Stopped()) throw;
     }

@@ -33,9 +33,9 @@ struct DocumentPiece {
     qint64 bytesRead = 0;  // of the source, when the piece was complete
 };
 
-// Reads the document once and hands over each piece as soon as it is complete, of about
-// pieceBytes or one row element when that is larger. A document without any row element
-// gives one piece: its root element, empty. deliver returns false to stop the reading early.
-// Throws PiecesNeedWholeDocument, and platform::XmlError as the reading does.
-void CutIntoPieces(const platform::XmlByteSource& source, int maxDepth, const PieceLayout& layout,
-                   qsizetype pieceBytes, const std::function<bool(DocumentPiece&&)>& deliver);
+// Reads the document's bytes once and hands over each piece as soon as it is complete, of
+// about pieceBytes or one row element when that is larger. A document without any row
+// element gives one piece: its root element, empty. deliver returns false to stop the
+// reading early. Throws PiecesNeedWholeDocument, and platform::XmlError as the reading does.
+void CutIntoPieces(const QByteArray& document, const PieceLayout& layout, qsizetype pieceBytes,
+                   const std::function<bool(DocumentPiece&&)>& deliver);

@@ -180,14 +180,13 @@ private:
     void Compose(const PieceLayout& layout, PieceQueue& queue) const {
         try {
             BatchTarget target = request_.target;
-            CutIntoPieces(platform::KeptBytes(request_.document), platform::XmlDocument::MaxDepth,
-                          layout, sizes_.pieceBytes, [&](DocumentPiece&& piece) {
-                              const DocumentLiteral literal =
-                                  PieceLiteral(std::move(piece.body), target.codePage);
-                              PieceBatch batch{MaxTypeBatch(target, literal), piece.bytesRead};
-                              target.createTable = false;
-                              return queue.Push(std::move(batch));
-                          });
+            CutIntoPieces(request_.document, layout, sizes_.pieceBytes, [&](DocumentPiece&& piece) {
+                const DocumentLiteral literal =
+                    PieceLiteral(std::move(piece.body), target.codePage);
+                PieceBatch batch{MaxTypeBatch(target, literal), piece.bytesRead};
+                target.createTable = false;
+                return queue.Push(std::move(batch));
+            });
             queue.Finish(nullptr);
         } catch (...) {
             queue.Finish(std::current_exception());
@@ -198,7 +197,7 @@ private:
     void Send(const QByteArray& sql) {
         platform::BatchResult result;
         try {
-            connection_.Execute(sql, result, &cancellation_);
+            connection_.Execute(QString::fromUtf8(sql), result, &cancellation_);
         } catch (...) {
             handle_ = HandleOf(result);
             throw;
@@ -212,7 +211,7 @@ private:
         platform::Cancellation own;
         platform::BatchResult result;
         try {
-            connection_.Execute(CleanUpBatch(handle_), result, &own);
+            connection_.Execute(QString::fromUtf8(CleanUpBatch(handle_)), result, &own);
         } catch (const platform::AdoError&) {
         }
     }

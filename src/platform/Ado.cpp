@@ -299,31 +299,14 @@ void Connection::Open(const QString& connectionString, const QString& user,
                                            nullptr, SQL_DRIVER_NOPROMPT);
     Check(rc, SQL_HANDLE_DBC, handle_);
     open_ = true;
-    // Its connection string names UTF-8 as the client's character set.
-    narrowIsUtf8_ = driver->kind == OdbcDriverKind::FreeTds;
 }
 
 void Connection::Execute(const QString& sql, BatchResult& result, Cancellation* cancellation) {
-    ExecuteWith(result, cancellation,
-                [&](SQLHSTMT statement) { return SQLExecDirectW(statement, Wide(sql), SQL_NTS); });
-}
-
-void Connection::Execute(const QByteArray& sql, BatchResult& result, Cancellation* cancellation) {
-    if (!narrowIsUtf8_) return Execute(QString::fromUtf8(sql), result, cancellation);
-    ExecuteWith(result, cancellation, [&](SQLHSTMT statement) {
-        return SQLExecDirect(statement,
-                             reinterpret_cast<SQLCHAR*>(const_cast<char*>(sql.constData())),
-                             static_cast<SQLINTEGER>(sql.size()));
-    });
-}
-
-template <typename Run>
-void Connection::ExecuteWith(BatchResult& result, Cancellation* cancellation, Run run) {
     if (!open_) Refuse(kObjectClosed);
     const Statement statement(handle_);
     const Attached attached(cancellation, statement.Handle());
     // SQL_NO_DATA from the first statement (nothing affected) still leaves later results.
-    SQLRETURN rc = run(statement.Handle());
+    SQLRETURN rc = SQLExecDirectW(statement.Handle(), Wide(sql), SQL_NTS);
     statement.Check(rc);
     for (bool haveRows = false;;) {
         if (rc != SQL_NO_DATA) {

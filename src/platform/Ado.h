@@ -73,19 +73,13 @@ public:
     // batch fails and this throws AdoError. May run on another thread than Open, never on two
     // at once.
     void Execute(const QString& sql, BatchResult& result, Cancellation* cancellation = nullptr);
-    // The same for UTF-8 text, which a driver that reads its narrow calls as UTF-8 takes
-    // without the two conversions that wide text costs it.
-    void Execute(const QByteArray& sql, BatchResult& result, Cancellation* cancellation = nullptr);
+
     // The network packet size the server granted, in bytes.
     int PacketSize() const;
 
 private:
     class Attached;
-    template <typename Run>
-    void ExecuteWith(BatchResult& result, Cancellation* cancellation, Run run);
-
-    void* handle_ = nullptr;
-    bool narrowIsUtf8_ = false;  // SQLHDBC
+    void* handle_ = nullptr;  // SQLHDBC
     bool open_ = false;
 };
 

@@ -10,15 +10,22 @@
 
 namespace platform {
 
-// Writes what a reading tells as document text (see DocumentText), without the declaration,
-// into an output that may change from one node to the next.
-class DocumentWriter final : public XmlEvents {
+// Writes what a reading tells as document text into an output that may change from one
+// node to the next.
+class XmlTextWriter : public XmlEvents {
+public:
+    // What follows goes to out; a start tag still open is closed in the earlier output.
+    virtual void SetOutput(QByteArray& out) = 0;
+    // Ends a start tag that is still open, so that its element is not written <name/>.
+    virtual void CloseStartTag() = 0;
+};
+
+// Writes the document text (see DocumentText), without the declaration.
+class DocumentWriter final : public XmlTextWriter {
 public:
     explicit DocumentWriter(QByteArray& out);
-    // What follows goes to out; a start tag still open is closed in the earlier output.
-    void SetOutput(QByteArray& out);
-    // Ends a start tag that is still open, so that its element is not written <name/>.
-    void CloseStartTag();
+    void SetOutput(QByteArray& out) override;
+    void CloseStartTag() override;
 
     bool StartElement(const XmlName& name, const std::vector<XmlAttribute>& attributes) override;
     void EndElement(const XmlName& name) override;

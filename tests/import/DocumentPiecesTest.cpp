@@ -5,6 +5,7 @@
 #include "DocumentPieces.h"
 #include "PrintBytes.h"
 #include "platform/XmlDocument.h"
+#include "platform/XmlText.h"
 
 namespace {
 
@@ -19,11 +20,10 @@ QByteArrayList Pieces(const QByteArray& document, const ImportPlan& plan, qsizet
     const auto layout = PieceLayoutOf(plan);
     if (!layout) return {"whole"};
     QByteArrayList pieces;
-    CutIntoPieces(platform::KeptBytes(document), platform::XmlDocument::MaxDepth, *layout,
-                  pieceBytes, [&](DocumentPiece&& piece) {
-                      pieces << piece.body;
-                      return true;
-                  });
+    CutIntoPieces(document, *layout, pieceBytes, [&](DocumentPiece&& piece) {
+        pieces << piece.body;
+        return true;
+    });
     return pieces;
 }
 
@@ -71,6 +71,33 @@ TEST(DocumentPieces, ContextAfterRowsOfAnEarlierPieceNeedsTheWholeDocument) {
                  PiecesNeedWholeDocument);
     EXPECT_EQ(Pieces(late, Plan("o/l", true, {"o/l/@n", "o/total"}), 1000),
               QByteArrayList({"<o><total>3</total><l n=\"1\"/><l n=\"2\"/></o>\r\n"}));
+}
+
+// What the server parses out of a piece: its text as the document text writes it.
+QByteArrayList Parsed(const QByteArrayList& pieces) {
+    QByteArrayList parsed;
+    for (const QByteArray& piece : pieces)
+        parsed << platform::DocumentText(platform::KeptBytes(piece), 256, "UTF-8");
+    return parsed;
+}
+
+// A plain ASCII document is cut by copying its bytes; the server must read the same pieces
+// as those written from a full reading (which a DOCTYPE forces).
+TEST(DocumentPieces, CopiedBytesReadAsTheWrittenDocument) {
+    const QByteArray declaration = "<?xml version=\"1.0\"?>\n";
+    const QByteArray document =
+        declaration +
+        "<r a='x&gt;y\"'>\r\n <h>head &amp; <b>bold</b></h>\n"
+        " <g k=\"1\"><i n=\"a>b\"> x <![CDATA[<c>]]><!-- note --><?pi data?></i>\n"
+        "  <i xml:space=\"preserve\"> <e/> </i><i/></g>\n <g k=\"2\"><i>&#xE9;&#233;</i></g></r>\n";
+    const ImportPlan plan = Plan("r/g/i", true, {"r/g/i", "r/g/@k", "r/h"});
+    for (const qsizetype pieceBytes : {1, 60, 100000}) {
+        SCOPED_TRACE(pieceBytes);
+        const QByteArrayList copied = Pieces(document, plan, pieceBytes);
+        const QByteArray typed = QByteArray(document).insert(declaration.size(), "<!DOCTYPE r>");
+        EXPECT_EQ(Parsed(copied), Parsed(Pieces(typed, plan, pieceBytes)));
+        EXPECT_GT(copied.size(), pieceBytes == 100000 ? 0 : 1);
+    }
 }
 
 TEST(DocumentPieces, ADocumentWithoutRowsIsItsEmptyRoot) {
