@@ -167,6 +167,7 @@ private:
                 progress_.bytesDone = piece->bytesRead;
             }
             Send(QByteArrayLiteral("COMMIT TRANSACTION"));
+            progress_.bytesDone = progress_.bytesTotal.load();
         } catch (...) {
             stopComposer();
             CleanUp();

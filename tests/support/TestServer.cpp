@@ -51,6 +51,7 @@ TestServer::TestServer(Options options) : databases_(options.databases) {
         arguments.insert(arguments.end(), {"--log", Utf8(options.logFile)});
     if (!options.tdsVersion.isEmpty())
         arguments.insert(arguments.end(), {"--tds-version", Utf8(options.tdsVersion)});
+    for (const QString& argument : options.faults) arguments.push_back(Utf8(argument));
     standin_ = std::make_unique<standin::testing::StandinProcess>(SQLSERVER_STANDIN, arguments);
     server_ = QStringLiteral("127.0.0.1,%1").arg(standin_->port());
 }

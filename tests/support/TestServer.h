@@ -26,6 +26,7 @@ public:
         QStringList closeOn{};                          // stand-in faults
         QString logFile{};     // where the stand-in writes every batch it receives
         QString tdsVersion{};  // the newest TDS version the stand-in speaks; empty: its own
+        QStringList faults{};  // more stand-in options, such as {"--delay", "200"}
     };
 
     explicit TestServer(Options options);

@@ -37,10 +37,17 @@ std::optional<IncomingMessage> PacketStream::readMessage() {
         if (!readExactly(header, sizeof header, first)) return std::nullopt;
         size_t length = static_cast<size_t>(header[2] << 8 | header[3]);
         if (length < packet::headerSize) throw ProtocolError("packet length below the header size");
-        if (first)
+        if (!first && header[0] == packet::attention) {
+            // A client may stop sending a request after any whole packet and ask for an
+            // attention instead: the request so far is dropped, the attention answered.
+            message = IncomingMessage{};
+            message.type = packet::attention;
+            received = 0;
+        } else if (first) {
             message.type = header[0];
-        else if (header[0] != message.type)
+        } else if (header[0] != message.type) {
             throw ProtocolError("packet type changed inside a message");
+        }
         message.status = header[1];
         received += length;
         if (received > messageLimit_)
