@@ -1,4 +1,5 @@
-// What the command line asks of a run: "tavlen [FILE]" opens FILE in the window once it shows.
+// What the command line asks of a run: "tavlen [FILE]" opens FILE in the window once it
+// shows; "tavlen import ...", "--help" and "--version" run without a window.
 #pragma once
 
 #include <QString>
@@ -10,3 +11,10 @@ struct CommandLine {
 
 // arguments as QCoreApplication::arguments() gives them, the program's name first.
 CommandLine ReadCommandLine(const QStringList& arguments);
+
+// Whether the arguments ask for a command rather than the window, decided before any
+// application object exists so that a command never needs a display.
+bool IsCommand(int argc, const char* const* argv);
+
+// Runs the command and returns the exit status; arguments as for ReadCommandLine.
+int RunCommand(const QStringList& arguments);

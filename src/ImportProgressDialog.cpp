@@ -1,5 +1,6 @@
 #include "ImportProgressDialog.h"
 
+#include <algorithm>
 #include <limits>
 #include <optional>
 #include <thread>
@@ -62,11 +63,14 @@ private:
 
 }  // namespace
 
-ImportProgressDialog::ImportProgressDialog(QWidget& window) : window_(window) {}
+ImportProgressDialog::ImportProgressDialog(QWidget& window) : window_(window) { lived_.start(); }
 
 ImportProgressDialog::~ImportProgressDialog() = default;
 
-ImportOutcome ImportProgressDialog::Run(const Work& work, const QString& label) {
+ImportOutcome ImportProgressDialog::Run(const Work& work, const QString& label, int index,
+                                        int count) {
+    index_ = index;
+    count_ = count;
     platform::Cancellation cancellation;
     if (cancelled_) cancellation.Cancel();
     ImportProgress progress;
@@ -94,13 +98,15 @@ ImportOutcome ImportProgressDialog::Run(const Work& work, const QString& label) 
     QEventLoop loop;
     QTimer update;
     QObject::connect(&update, &QTimer::timeout, &loop, [&] {
-        if (update.interval() == ShowAfterMs) {
+        if (!dialog_->isVisible()) {
             update.setInterval(UpdateEveryMs);
             dialog_->show();
         }
         ShowProgress(progress);
     });
-    update.start(dialog_->isVisible() ? UpdateEveryMs : ShowAfterMs);
+    update.start(dialog_->isVisible()
+                     ? UpdateEveryMs
+                     : static_cast<int>(std::max<qint64>(0, ShowAfterMs - lived_.elapsed())));
     std::thread worker([&] {
         ImportOutcome result;
         try {
@@ -124,10 +130,12 @@ ImportOutcome ImportProgressDialog::Run(const Work& work, const QString& label) 
 
 void ImportProgressDialog::ShowProgress(const ImportProgress& progress) {
     const qint64 total = progress.bytesTotal;
-    if (total <= 0) {
+    if (total <= 0 && count_ == 1) {
         dialog_->setRange(0, 0);  // one batch: the server does not say how far it is
         return;
     }
-    dialog_->setRange(0, 1000);
-    dialog_->setValue(static_cast<int>(progress.bytesDone * 1000 / total));
+    // Of a set, a document in one batch counts as begun until it is done.
+    const qint64 share = total > 0 ? progress.bytesDone * 1000 / total : 0;
+    dialog_->setRange(0, 1000 * count_);
+    dialog_->setValue(static_cast<int>(1000 * index_ + share));
 }

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QString>
 
 #include "ImportRun.h"
@@ -26,8 +27,10 @@ public:
     ImportProgressDialog(const ImportProgressDialog&) = delete;
     ImportProgressDialog& operator=(const ImportProgressDialog&) = delete;
 
-    // Runs work and returns what it returned; the dialog says label meanwhile.
-    ImportOutcome Run(const Work& work, const QString& label);
+    // Runs work and returns what it returned; the dialog says label meanwhile. Of a set of
+    // count runs, this is the index-th: the bar covers the set. The dialog shows once the
+    // dialog object has lived a moment, however the time falls among the runs.
+    ImportOutcome Run(const Work& work, const QString& label, int index = 0, int count = 1);
     // Whether the user pressed Cancel during any run of this dialog.
     bool Cancelled() const { return cancelled_; }
 
@@ -37,4 +40,7 @@ private:
     QWidget& window_;
     std::unique_ptr<QProgressDialog> dialog_;
     bool cancelled_ = false;
+    QElapsedTimer lived_;
+    int index_ = 0;
+    int count_ = 1;
 };

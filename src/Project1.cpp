@@ -1,4 +1,4 @@
-// Start-up: the application, its three windows, the message loop.
+// Start-up: a command without a window, or the application, its three windows, the message loop.
 #include <QApplication>
 
 #include "CommandLine.h"
@@ -6,6 +6,11 @@
 #include "StartUp.h"
 
 int main(int argc, char* argv[]) {
+    if (IsCommand(argc, argv)) {
+        // No display: a command runs on a machine without one, from a timer or cron.
+        const QCoreApplication application(argc, argv);
+        return RunCommand(QCoreApplication::arguments());
+    }
     QApplication application(argc, argv);
     StartUp(application);
     const CommandLine command = ReadCommandLine(QCoreApplication::arguments());

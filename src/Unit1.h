@@ -115,6 +115,19 @@ private:
     // Chosen after Connect when the server lists it: from a mapping or the last run.
     QString PreferredDatabase;
 
+    // Import Files and Import Folder (Unit1ImportFiles.cpp): many documents with the plan,
+    // connection, database and table that Import would use.
+public slots:
+    void ImportFilesClick();
+    void ImportFolderClick();
+    void UpdateImportFilesActions();
+
+private:
+    void ImportFileSet(const QStringList& paths);
+    static platform::OpenDialog ImportDialog(platform::OpenDialog::Purpose purpose);
+    platform::OpenDialog ImportFilesDialog = ImportDialog(platform::OpenDialog::Purpose::OpenFiles);
+    platform::OpenDialog ImportFolderDialog = ImportDialog(platform::OpenDialog::Purpose::Folder);
+
     std::unique_ptr<Ui::TForm1> ui;
     platform::OpenDialog OpenDialog1;
     std::unique_ptr<platform::XmlDocument> XMLDocument1;

@@ -206,6 +206,42 @@
         <source>Save Mapping</source>
         <translation>Eşlemeyi Kaydet</translation>
     </message>
+    <message>
+        <source>&amp;Import Files…</source>
+        <translation>Dosyaları Ak&amp;tar…</translation>
+    </message>
+    <message>
+        <source>Import &amp;Folder…</source>
+        <translation>K&amp;lasörü Aktar…</translation>
+    </message>
+    <message>
+        <source>Import Files</source>
+        <translation>Dosyaları Aktar</translation>
+    </message>
+    <message>
+        <source>Import Folder</source>
+        <translation>Klasörü Aktar</translation>
+    </message>
+    <message>
+        <source>Importing file %1 of %2: %3</source>
+        <translation>%2 dosyadan %1. dosya aktarılıyor: %3</translation>
+    </message>
+    <message>
+        <source>Imported %1 of %2 files, %3 rows.</source>
+        <translation>%2 dosyadan %1 tanesi aktarıldı, %3 satır.</translation>
+    </message>
+    <message>
+        <source>The connection to the server was lost: the run stopped there.</source>
+        <translation>Sunucuyla bağlantı koptu: aktarım orada durdu.</translation>
+    </message>
+    <message>
+        <source>The run was cancelled: the files after it were not tried.</source>
+        <translation>Aktarım iptal edildi: sonraki dosyalar denenmedi.</translation>
+    </message>
+    <message>
+        <source>These files were not imported:</source>
+        <translation>Şu dosyalar aktarılamadı:</translation>
+    </message>
 </context>
 <context>
     <name>TForm2</name>
@@ -255,6 +291,13 @@
     <message>
         <source>%1, row element</source>
         <translation>%1, satır öğesi</translation>
+    </message>
+</context>
+<context>
+    <name>ReportBox</name>
+    <message>
+        <source>&amp;Copy</source>
+        <translation>&amp;Kopyala</translation>
     </message>
 </context>
 </TS>

@@ -332,6 +332,8 @@ int Connection::PacketSize() const {
     return SQL_SUCCEEDED(rc) && size > 0 ? static_cast<int>(size) : 4096;
 }
 
+bool Connection::Lost() const { return open_ && handle_ && LinkLost(handle_); }
+
 void Cancellation::Cancel() {
     const std::lock_guard lock(mutex_);
     cancelled_ = true;

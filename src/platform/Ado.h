@@ -73,7 +73,8 @@ public:
     // batch fails and this throws AdoError. May run on another thread than Open, never on two
     // at once.
     void Execute(const QString& sql, BatchResult& result, Cancellation* cancellation = nullptr);
-
+    // Whether the link to the server died while open: nothing more can go through it.
+    bool Lost() const;
     // The network packet size the server granted, in bytes.
     int PacketSize() const;
 

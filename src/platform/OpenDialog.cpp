@@ -42,6 +42,7 @@ bool OpenDialog::Execute(QWidget* owner) {
     const Answer answer = CurrentHook() ? CurrentHook()(*this) : Run(owner);
     if (!answer.accepted) return false;
     fileName_ = answer.fileName;
+    fileNames_ = answer.fileNames.isEmpty() ? QStringList{answer.fileName} : answer.fileNames;
     filterIndex_ = answer.filterIndex;
     return true;
 }
@@ -49,6 +50,8 @@ bool OpenDialog::Execute(QWidget* owner) {
 OpenDialog::Answer OpenDialog::Run(QWidget* owner) const {
     QFileDialog dialog(owner, title_);
     dialog.setFileMode(QFileDialog::AnyFile);  // a typed name is accepted even if missing
+    if (purpose_ == Purpose::OpenFiles) dialog.setFileMode(QFileDialog::ExistingFiles);
+    if (purpose_ == Purpose::Folder) dialog.setFileMode(QFileDialog::Directory);
     if (purpose_ == Purpose::Save) {
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         dialog.setDefaultSuffix(defaultSuffix_);
@@ -66,7 +69,8 @@ OpenDialog::Answer OpenDialog::Run(QWidget* owner) const {
     dialog.setSizeGripEnabled(true);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
     return {true, dialog.selectedFiles().constFirst(),
-            static_cast<int>(nameFilters_.indexOf(dialog.selectedNameFilter()))};
+            static_cast<int>(nameFilters_.indexOf(dialog.selectedNameFilter())),
+            dialog.selectedFiles()};
 }
 
 void OpenDialog::SetHook(Hook hook) { CurrentHook() = std::move(hook); }

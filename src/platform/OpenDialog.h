@@ -13,7 +13,8 @@ namespace platform {
 
 class OpenDialog final {
 public:
-    enum class Purpose { Open, Save };
+    // OpenFiles: one file or several; Folder: one folder, given as the file name.
+    enum class Purpose { Open, Save, OpenFiles, Folder };
 
     // filter in the "Description|pattern|Description|pattern" form. Saving, a name typed
     // without a suffix takes the first pattern's.
@@ -23,6 +24,8 @@ public:
     bool Execute(QWidget* owner);
 
     const QString& FileName() const { return fileName_; }
+    // Every file chosen: several for OpenFiles, else the one name.
+    const QStringList& FileNames() const { return fileNames_; }
     int FilterIndex() const { return filterIndex_; }
     const QString& Title() const { return title_; }
     Purpose DialogPurpose() const { return purpose_; }
@@ -36,6 +39,7 @@ public:
         bool accepted = false;
         QString fileName;
         int filterIndex = 0;
+        QStringList fileNames{};  // OpenFiles: all chosen; empty means fileName alone
     };
     // The hook sees the dialog as it would open (title, filters, remembered name and filter).
     using Hook = std::function<Answer(const OpenDialog& dialog)>;
@@ -51,6 +55,7 @@ private:
     QStringList nameFilters_;  // Qt's "Description (pattern)" form
     QString defaultSuffix_;
     QString fileName_;
+    QStringList fileNames_;
     int filterIndex_ = 0;
 };
 

@@ -1,6 +1,7 @@
 #include "Recorders.h"
 
 #include "platform/MessageBox.h"
+#include "platform/ReportBox.h"
 #include "platform/Shell.h"
 
 MessageRecorder::MessageRecorder() {
@@ -11,6 +12,15 @@ MessageRecorder::MessageRecorder() {
 }
 
 MessageRecorder::~MessageRecorder() { platform::SetMessageBoxHook({}); }
+
+ReportRecorder::ReportRecorder() {
+    platform::SetReportBoxHook(
+        [this](MessageKind kind, const QString& caption, const QString& text, const QString& list) {
+            reports.push_back({kind, caption, text, list});
+        });
+}
+
+ReportRecorder::~ReportRecorder() { platform::SetReportBoxHook({}); }
 
 ShellRecorder::ShellRecorder() {
     platform::SetShellHook([this](const QString& target) {

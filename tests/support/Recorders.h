@@ -23,6 +23,21 @@ public:
     std::vector<ShownBox> boxes;
 };
 
+struct ShownReport {
+    MessageKind kind;
+    QString caption;
+    QString text;
+    QString list;
+};
+
+// Records every report box while it lives.
+class ReportRecorder final {
+public:
+    ReportRecorder();
+    ~ReportRecorder();
+    std::vector<ShownReport> reports;
+};
+
 // Records every hand-over to the shell while it lives.
 class ShellRecorder final {
 public:
@@ -41,6 +56,9 @@ public:
         answers.push_back({true, fileName, filterIndex});
     }
     void Cancel() { answers.push_back({}); }
+    void OkFiles(const QStringList& fileNames) {
+        answers.push_back({true, fileNames.value(0), 0, fileNames});
+    }
 
     std::vector<platform::OpenDialog::Answer> answers;
     struct Seen {
