@@ -242,6 +242,10 @@
         <source>These files were not imported:</source>
         <translation>Şu dosyalar aktarılamadı:</translation>
     </message>
+    <message>
+        <source>Importing the XML document…</source>
+        <translation>XML kaynağı aktarılıyor…</translation>
+    </message>
 </context>
 <context>
     <name>TForm2</name>
@@ -298,6 +302,21 @@
     <message>
         <source>&amp;Copy</source>
         <translation>&amp;Kopyala</translation>
+    </message>
+</context>
+<context>
+    <name>ImportProgressDialog</name>
+    <message>
+        <source>Import</source>
+        <translation>Aktarım</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>İptal</translation>
+    </message>
+    <message>
+        <source>Cancelling: rolling back…</source>
+        <translation>İptal ediliyor: değişiklikler geri alınıyor…</translation>
     </message>
 </context>
 </TS>
