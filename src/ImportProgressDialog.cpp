@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QEvent>
 #include <QEventLoop>
+#include <QKeyEvent>
 #include <QProgressDialog>
 #include <QTimer>
 
@@ -35,12 +36,12 @@ bool IsUserInput(QEvent::Type type) {
     }
 }
 
-// Keeps the user's input from the window while an import runs; closing the window asks
-// the import to stop instead.
+// Keeps the user's input from the window while an import runs; closing the window, or
+// Escape where the keyboard still is, asks the import to stop instead.
 class WindowInputBlocker final : public QObject {
 public:
-    WindowInputBlocker(QWidget& window, platform::Cancellation& cancellation)
-        : window_(window), cancellation_(cancellation) {
+    WindowInputBlocker(QWidget& window, QProgressDialog& dialog)
+        : window_(window), dialog_(dialog) {
         qApp->installEventFilter(this);
     }
     ~WindowInputBlocker() override { qApp->removeEventFilter(this); }
@@ -49,16 +50,19 @@ public:
         auto* widget = qobject_cast<QWidget*>(watched);
         if (!widget || widget->window() != &window_) return false;
         if (event->type() == QEvent::Close) {
-            cancellation_.Cancel();
+            Q_EMIT dialog_.canceled();
             event->ignore();
             return true;
         }
+        if (event->type() == QEvent::KeyPress &&
+            static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape && !dialog_.wasCanceled())
+            Q_EMIT dialog_.canceled();
         return IsUserInput(event->type());
     }
 
 private:
     QWidget& window_;
-    platform::Cancellation& cancellation_;
+    QProgressDialog& dialog_;
 };
 
 }  // namespace
@@ -92,7 +96,7 @@ ImportOutcome ImportProgressDialog::Run(const Work& work, const QString& label, 
     const QMetaObject::Connection cancel = QObject::connect(
         dialog_.get(), &QProgressDialog::canceled, [&cancellation] { cancellation.Cancel(); });
     dialog_->setLabelText(label);
-    const WindowInputBlocker blocker(window_, cancellation);
+    const WindowInputBlocker blocker(window_, *dialog_);
 
     std::optional<ImportOutcome> outcome;
     QEventLoop loop;
@@ -101,6 +105,7 @@ ImportOutcome ImportProgressDialog::Run(const Work& work, const QString& label, 
         if (!dialog_->isVisible()) {
             update.setInterval(UpdateEveryMs);
             dialog_->show();
+            dialog_->activateWindow();
         }
         ShowProgress(progress);
     });
