@@ -23,6 +23,7 @@
 #include "Catalogue.h"
 #include "DocumentPieces.h"
 #include "ImportRun.h"
+#include "RecordsDocument.h"
 #include "StandinProcess.h"
 #include "StructureBuilder.h"
 #include "platform/Ado.h"
@@ -87,28 +88,10 @@ private:
     std::thread thread_;
 };
 
-// Records with attributes and text elements until the file reaches the size, written piece
-// by piece so that a gigabyte never sits in memory; returns how many.
 qint64 WriteRecords(const QString& path, qint64 bytes) {
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly)) std::abort();
-    QByteArray piece = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<records>\n";
-    qint64 records = 0;
-    for (qint64 size = 0; size < bytes; ++records) {
-        const QByteArray n = QByteArray::number(records);
-        piece += "  <record id=\"" + n + "\" kind=\"k" + QByteArray::number(records % 7) +
-                 "\">\n    <name>Record number " + n + "</name>\n    <value>" +
-                 QByteArray::number(records * 3) +
-                 "</value>\n    <note lang=\"en\">Some ordinary text of Tom's record</note>\n"
-                 "  </record>\n";
-        if (piece.size() >= 1 << 20 || size + piece.size() >= bytes) {
-            size += piece.size();
-            file.write(piece);
-            piece.clear();
-        }
-    }
-    file.write(piece + "</records>\n");
-    return records;
+    return Records(bytes, [&](const QByteArray& piece) { file.write(piece); });
 }
 
 double BareSaxParseCpu(const QByteArray& bytes) {

@@ -17,6 +17,7 @@
 #include <libxml/parser.h>
 
 #include "ProgramWindows.h"
+#include "RecordsDocument.h"
 #include "platform/OpenDialog.h"
 
 namespace {
@@ -26,28 +27,6 @@ using Clock = std::chrono::steady_clock;
 QTemporaryDir& Folder() {
     static QTemporaryDir folder;
     return folder;
-}
-
-using Writer = std::function<void(const QByteArray& piece)>;
-
-// Records of repeated elements with attributes and text, until the file reaches the size,
-// written piece by piece so that a file of a gigabyte never sits in memory.
-void Records(qint64 bytes, const Writer& write) {
-    QByteArray piece = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<records>\n";
-    for (qint64 i = 0, size = 0; size < bytes; ++i) {
-        const QByteArray n = QByteArray::number(i);
-        piece += "  <record id=\"" + n + "\" kind=\"k" + QByteArray::number(i % 7) +
-                 "\">\n    <name>Record number " + n + "</name>\n    <value>" +
-                 QByteArray::number(i * 3) +
-                 "</value>\n    <note lang=\"en\">Some ordinary text of a record</note>\n"
-                 "  </record>\n";
-        if (piece.size() >= 1 << 20 || size + piece.size() >= bytes) {
-            size += piece.size();
-            write(piece);
-            piece.clear();
-        }
-    }
-    write(piece + "</records>\n");
 }
 
 QByteArray Wide() {

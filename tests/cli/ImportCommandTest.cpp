@@ -10,6 +10,7 @@
 
 #include "Bilingual.h"
 #include "QtPrinting.h"
+#include "TestFiles.h"
 #include "TestServer.h"
 
 namespace {
@@ -63,12 +64,7 @@ protected:
     }
 
     QString Write(const QString& name, const QByteArray& content) {
-        const QString path = dir.filePath(name);
-        QDir().mkpath(QFileInfo(path).path());
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(content);
-        return path;
+        return WriteTestFile(dir, name, content);
     }
 
     // The program without a display, its password in the environment unless input is given.

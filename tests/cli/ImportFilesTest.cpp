@@ -14,6 +14,7 @@
 #include "QtPrinting.h"
 #include "Recorders.h"
 #include "ServerForm.h"
+#include "TestFiles.h"
 #include "TestServer.h"
 
 namespace {
@@ -47,12 +48,7 @@ protected:
     }
 
     QString Write(const QString& name, const QByteArray& content) {
-        const QString path = dir.filePath(name);
-        QDir().mkpath(QFileInfo(path).path());
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(content);
-        return path;
+        return WriteTestFile(dir, name, content);
     }
 
     void Trigger(const char* action) {

@@ -20,6 +20,7 @@
 #include "QtPrinting.h"
 #include "Recorders.h"
 #include "ServerForm.h"
+#include "TestFiles.h"
 #include "TestServer.h"
 #include "platform/Ado.h"
 
@@ -180,11 +181,8 @@ TEST_F(ImportInPieces, CancelFromTheWindowsProgressDialog) {
     MessageRecorder messages;
     OpenDialogScript dialog;
     const QTemporaryDir folder;
-    const QString path = folder.filePath(QStringLiteral("big.xml"));
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(Records(60000));  // past the size that goes in pieces
-    file.close();
+    // Past the size that goes in pieces.
+    const QString path = WriteTestFile(folder, QStringLiteral("big.xml"), Records(60000));
     dialog.Ok(path);
     windows.Form1.findChild<QAction*>(QStringLiteral("Open3"))->trigger();
     AppendFieldRow(windows.Form1.FieldList(),
