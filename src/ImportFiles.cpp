@@ -68,8 +68,9 @@ public:
         return RunImport(request, connection_, cancel, progress);
     }
 
-    // Once a file created the table, the following insert into it.
-    void Imported() {
+    // Once a file created the table, the following insert into it: also one without rows,
+    // whose batch made the table all the same.
+    void TableMade() {
         if (!target_.existingTables.contains(target_.plan.table))
             target_.existingTables << target_.plan.table;
     }
@@ -128,7 +129,9 @@ FilesSummary ImportFiles(const QStringList& files, FilesTarget target,
             },
             static_cast<int>(index), static_cast<int>(files.size()), outcome.file);
         outcome.seconds = static_cast<double>(clock.nsecsElapsed()) / 1e9;
-        if (outcome.Imported()) importing.Imported();
+        const ImportEnd end = outcome.outcome.end;
+        if (outcome.readError.isEmpty() && (end == ImportEnd::Imported || end == ImportEnd::NoRows))
+            importing.TableMade();
         summary.connectionLost = connection.Lost();
         outcome.interrupted = summary.connectionLost || outcome.outcome.end == ImportEnd::Cancelled;
         Count(summary, outcome);

@@ -168,6 +168,22 @@ TEST_F(ImportCommand, OneBadFileAmongGoodOnesGoesToTheFailedFolderAndTheOthersIn
               QStringList{QStringLiteral("4")});
 }
 
+// The day's first invoice has no lines: it creates the table empty, and the rest go into it.
+TEST_F(ImportCommand, AFileWithoutRowsIsAFailureThatLetsTheNextOnesIn) {
+    const QString empty =
+        Write(QStringLiteral("a.xml"),
+              "<Invoice xmlns:cac=\"urn:cac\" xmlns:cbc=\"urn:cbc\"><cbc:ID>A-0</cbc:ID>"
+              "</Invoice>");
+    const QString good = Write(QStringLiteral("b.xml"), Invoice("B-1"));
+    const Finished run = Tavlen(Import({empty, good}));
+    EXPECT_EQ(run.status, 1) << run.err.toStdString();
+    ASSERT_EQ(run.Lines().size(), 3) << run.out.toStdString();
+    EXPECT_TRUE(run.Lines()[0].contains(QStringLiteral("No row was imported")))
+        << run.Lines()[0].toStdString();
+    EXPECT_EQ(ImportedLines(),
+              QStringList({QStringLiteral("B-1:1:Şeker:KGM"), QStringLiteral("B-1:2:Çay:")}));
+}
+
 TEST_F(ImportCommand, APasswordIsNeverTakenFromAnArgument) {
     const QString file = Write(QStringLiteral("a.xml"), Invoice("A-1"));
     const Finished refused = Tavlen(
