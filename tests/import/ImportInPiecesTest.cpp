@@ -124,6 +124,31 @@ TEST_F(ImportInPieces, APatternReachingOtherRowsSendsTheDocumentWhole) {
               QStringList(40, QStringLiteral("Tom's item 0")));
 }
 
+// Names a Latin1 database's code page lacks put each piece in UTF-16; the values keep their
+// letters in an nvarchar column.
+TEST_F(ImportInPieces, TurkishNamesAndValuesInPiecesIntoALatin1Database) {
+    server = std::make_unique<TestServer>(TestServer::Options{
+        {kSales + QStringLiteral(":Latin1_General_CI_AS")}, QStringLiteral("Secret-1")});
+    connection = Connect();
+    QByteArray document = "<müşteriler>";
+    for (int i = 0; i < 40; ++i)
+        document += "<müşteri no=\"" + QByteArray::number(i) + "\"><ad>Ayşe Işık " +
+                    QByteArray::number(i) + "</ad></müşteri>";
+    document += "</müşteriler>";
+    const ImportPlan plan{
+        QStringLiteral("müşteriler/müşteri"),
+        {{{}, QStringLiteral("No"), QStringLiteral("Int"), QStringLiteral("@no")},
+         {{}, QStringLiteral("Ad"), QStringLiteral("NVarChar(30)"), QStringLiteral("ad")}},
+        QStringLiteral("T")};
+    platform::Cancellation cancellation;
+    const ImportOutcome outcome = RunImport({document, {}, TargetOf(plan, {}, 1252, {})},
+                                            *connection, cancellation, progress, kSmallPieces);
+    EXPECT_EQ(outcome.rows, 40) << outcome.errorText.toStdString();
+    const QStringList names = Column(QStringLiteral("SELECT Ad FROM T"), QStringLiteral("Ad"));
+    ASSERT_EQ(names.size(), 40);
+    EXPECT_EQ(names.last(), QStringLiteral("Ayşe Işık 39"));
+}
+
 struct Fault {
     const char* name;
     QStringList standin;
