@@ -238,17 +238,24 @@ qint64 AffectedRows(const Statement& statement) {
 // The statement a cancellation stops while a batch runs on it.
 class Connection::Attached final {
 public:
-    Attached(Cancellation* cancellation, SQLHSTMT statement) : cancellation_(cancellation) {
+    Attached(Cancellation* cancellation, SQLHSTMT statement)
+        : cancellation_(cancellation), statement_(statement) {
         if (cancellation_) cancellation_->Attach(statement);
     }
+    // A cancellation that came as the batch ended may have sent an attention that nothing
+    // has read the answer to yet; cancelling again on this thread reads it, so that the
+    // next batch does not meet it.
     ~Attached() {
-        if (cancellation_) cancellation_->Detach();
+        if (!cancellation_) return;
+        cancellation_->Detach();
+        if (cancellation_->Cancelled()) SQLCancel(statement_);
     }
     Attached(const Attached&) = delete;
     Attached& operator=(const Attached&) = delete;
 
 private:
     Cancellation* cancellation_;
+    SQLHSTMT statement_;
 };
 
 AdoError::AdoError(const QString& text) : std::runtime_error(text.toUtf8().toStdString()) {}

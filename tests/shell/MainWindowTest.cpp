@@ -134,7 +134,7 @@ TEST_F(MainWindow, MenuHasItsCaptionsAndSeparator) {
     EXPECT_EQ(file->title(), QStringLiteral("&File"));
     EXPECT_EQ(help->title(), QStringLiteral("&Help"));
     const auto items = file->actions();
-    ASSERT_EQ(items.size(), 7);
+    ASSERT_EQ(items.size(), 10);
     EXPECT_EQ(items[0]->objectName(), QStringLiteral("Open3"));
     EXPECT_EQ(items[0]->text(), QStringLiteral("&Open XML"));
     EXPECT_EQ(items[1]->menu(), Find<QMenu>("Recent1"));
@@ -144,10 +144,13 @@ TEST_F(MainWindow, MenuHasItsCaptionsAndSeparator) {
     EXPECT_EQ(items[3]->shortcut(), QKeySequence(QKeySequence::Open));
     EXPECT_EQ(items[4]->text(), QString::fromUtf8("&Save Mapping…"));
     EXPECT_EQ(items[4]->shortcut(), QKeySequence(QKeySequence::Save));
-    EXPECT_EQ(items[5]->objectName(), QStringLiteral("N1"));
     EXPECT_TRUE(items[5]->isSeparator());
-    EXPECT_EQ(items[6]->objectName(), QStringLiteral("Open1"));
-    EXPECT_EQ(items[6]->text(), QStringLiteral("E&xit"));
+    EXPECT_EQ(items[6]->text(), QString::fromUtf8("&Import Files…"));
+    EXPECT_EQ(items[7]->text(), QString::fromUtf8("Import &Folder…"));
+    EXPECT_EQ(items[8]->objectName(), QStringLiteral("N1"));
+    EXPECT_TRUE(items[8]->isSeparator());
+    EXPECT_EQ(items[9]->objectName(), QStringLiteral("Open1"));
+    EXPECT_EQ(items[9]->text(), QStringLiteral("E&xit"));
     ASSERT_EQ(help->actions().size(), 1);
     EXPECT_EQ(help->actions()[0]->objectName(), QStringLiteral("About1"));
     EXPECT_EQ(help->actions()[0]->text(), QStringLiteral("&About"));

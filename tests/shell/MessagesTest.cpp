@@ -6,6 +6,7 @@
 #include <QMenu>
 #include <QPushButton>
 
+#include "ImportOutcome.h"
 #include "ProgramWindows.h"
 #include "Recorders.h"
 #include "TurkishWindowTexts.h"
@@ -30,14 +31,21 @@ const Expected kCatalogue[] = {
     {MessageId::msgImportOk, MessageKind::Information,
      "XML data has been successfully imported to SQL Server.",
      "XML verisi SQL Server sunucusuna başarı ile aktarıldı."},
-    {MessageId::msgImportTooLarge, MessageKind::Error,
-     "An error has occured.\r\nCheck that your XML document is not greater than 8 KB.",
-     "Bir hata oluştu.\r\nXML kaynağınızın 8 KB`tan büyük olmamasına özen gösterin."},
+    {MessageId::msgImportTooLarge, MessageKind::Error, "An error has occured.", "Bir hata oluştu."},
     {MessageId::msgImportFailed, MessageKind::Error,
      "An error has occured.\r\nError message:", "Bir hata oluştu.\r\nHata mesajı:"},
     {MessageId::msgBadXml, MessageKind::Error,
      "An error has occured.\r\nCheck that you have supplied a valid XML document.",
      "Bir hata oluştu.\r\nGeçerli bir XML kaynağı belirttiğinizden emin olunuz."},
+    {MessageId::msgImportNoRows, MessageKind::Error,
+     "No row was imported.\r\nThe row path matched no element of the document: check the row "
+     "element, and that the document has the shape the fields were picked from.",
+     "Hiç satır aktarılmadı.\r\nSatır yolu belgede hiçbir öğeyle eşleşmedi: satır öğesini ve "
+     "belgenin, alanların seçildiği yapıda olduğunu denetleyin."},
+    {MessageId::msgImportCancelled, MessageKind::Information,
+     "The import was cancelled.\r\nNothing was imported: the database is as it was before.",
+     "Aktarım iptal edildi.\r\nHiçbir şey aktarılmadı: veritabanı aktarımdan önceki gibi "
+     "duruyor."},
 };
 
 QMenu& FileMenu(TForm1& form) { return *form.findChild<QMenu*>(QStringLiteral("File1")); }
@@ -85,9 +93,24 @@ TEST(Messages, ImportFailedAppendsTheErrorTextDirectlyAfterTheColon) {
               QString::fromUtf8("Bir hata oluştu.\r\nHata mesajı:Boom"));
     EXPECT_EQ(MessageText(MessageId::msgImportFailed, Language::English, QString()),
               QStringLiteral("An error has occured.\r\nError message:"));
-    // Only msgImportFailed has a variable part.
     EXPECT_EQ(MessageText(MessageId::msgBadXml, Language::English, QStringLiteral("ignored")),
               MessageText(MessageId::msgBadXml, Language::English));
+}
+
+// The rows imported and the limit met stand on a second line of their own.
+TEST(Messages, ImportedRowsAndTheLimitMetOnASecondLine) {
+    EXPECT_EQ(MessageText(MessageId::msgImportOk, Language::English, QStringLiteral("3")),
+              QStringLiteral("XML data has been successfully imported to SQL Server.\r\nRows "
+                             "imported: 3"));
+    EXPECT_EQ(MessageText(MessageId::msgImportOk, Language::Turkish, QStringLiteral("3")),
+              QString::fromUtf8("XML verisi SQL Server sunucusuna başarı ile aktarıldı.\r\n"
+                                "Aktarılan satır sayısı: 3"));
+    ImportOutcome tooLarge{ImportEnd::TooLarge, 0, {}, SizeLimit::RowElement, 300, 200};
+    EXPECT_EQ(MessageText(OutcomeMessage(tooLarge), Language::English,
+                          OutcomeDetail(tooLarge, Language::English)),
+              QStringLiteral("An error has occured.\r\nThe XML document is too large: a row "
+                             "element with what its column patterns reach takes 300 bytes, more "
+                             "than the 200 bytes of the largest batch the server takes."));
 }
 
 class TurkishWindows : public testing::Test {

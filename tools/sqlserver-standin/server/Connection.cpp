@@ -159,6 +159,7 @@ void Connection::serve(Session& session) {
             reply({StatementReply{}});
             continue;
         }
+        if (request->attention) request->type = packet::attention;  // not run, only answered
         switch (request->type) {
             case packet::sqlBatch:
                 if (!answerBatch(session, std::move(payload))) return;

@@ -38,16 +38,17 @@ std::optional<IncomingMessage> PacketStream::readMessage() {
         size_t length = static_cast<size_t>(header[2] << 8 | header[3]);
         if (length < packet::headerSize) throw ProtocolError("packet length below the header size");
         if (!first && header[0] == packet::attention) {
-            // A client may stop sending a request after any whole packet and ask for an
-            // attention instead: the request so far is dropped, the attention answered.
-            message = IncomingMessage{};
-            message.type = packet::attention;
-            received = 0;
-        } else if (first) {
-            message.type = header[0];
-        } else if (header[0] != message.type) {
-            throw ProtocolError("packet type changed inside a message");
+            // A client may ask for an attention between any two packets of a request it is
+            // still sending: the request is read to its end and answered by the attention.
+            message.attention = true;
+            Bytes ignored(length - packet::headerSize);
+            readExactly(ignored.data(), ignored.size(), false);
+            continue;
         }
+        if (first)
+            message.type = header[0];
+        else if (header[0] != message.type)
+            throw ProtocolError("packet type changed inside a message");
         message.status = header[1];
         received += length;
         if (received > messageLimit_)

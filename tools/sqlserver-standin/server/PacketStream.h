@@ -32,6 +32,7 @@ struct IncomingMessage {
     uint8_t type = 0;
     uint8_t status = 0;  // of the last packet
     Bytes payload;
+    bool attention = false;  // an attention came between its packets
 };
 
 class PacketStream {
