@@ -108,6 +108,7 @@ ImportOutcome ImportProgressDialog::Run(const Work& work, const QString& label, 
             dialog_->activateWindow();
         }
         ShowProgress(progress);
+        cancellation.Poll();
     });
     update.start(dialog_->isVisible()
                      ? UpdateEveryMs

@@ -238,9 +238,9 @@ qint64 AffectedRows(const Statement& statement) {
 // The statement a cancellation stops while a batch runs on it.
 class Connection::Attached final {
 public:
-    Attached(Cancellation* cancellation, SQLHSTMT statement)
+    Attached(Cancellation* cancellation, SQLHSTMT statement, qsizetype bytes)
         : cancellation_(cancellation), statement_(statement) {
-        if (cancellation_) cancellation_->Attach(statement);
+        if (cancellation_) cancellation_->Attach(statement, bytes);
     }
     // A cancellation that came as the batch ended may have sent an attention that nothing
     // has read the answer to yet; cancelling again on this thread reads it, so that the
@@ -311,7 +311,7 @@ void Connection::Open(const QString& connectionString, const QString& user,
 void Connection::Execute(const QString& sql, BatchResult& result, Cancellation* cancellation) {
     if (!open_) Refuse(kObjectClosed);
     const Statement statement(handle_);
-    const Attached attached(cancellation, statement.Handle());
+    const Attached attached(cancellation, statement.Handle(), 2 * sql.size());
     // SQL_NO_DATA from the first statement (nothing affected) still leaves later results.
     SQLRETURN rc = SQLExecDirectW(statement.Handle(), Wide(sql), SQL_NTS);
     statement.Check(rc);
@@ -344,7 +344,7 @@ bool Connection::Lost() const { return open_ && handle_ && LinkLost(handle_); }
 void Cancellation::Cancel() {
     const std::lock_guard lock(mutex_);
     cancelled_ = true;
-    if (statement_) SQLCancel(statement_);
+    SendWhenDue();
 }
 
 bool Cancellation::Cancelled() const {
@@ -352,10 +352,27 @@ bool Cancellation::Cancelled() const {
     return cancelled_;
 }
 
-void Cancellation::Attach(void* statement) {
+void Cancellation::Poll() {
+    const std::lock_guard lock(mutex_);
+    SendWhenDue();
+}
+
+void Cancellation::SendWhenDue() {
+    if (!cancelled_ || !statement_ || sent_ || std::chrono::steady_clock::now() < written_) return;
+    SQLCancel(statement_);
+    sent_ = true;
+}
+
+void Cancellation::Attach(void* statement, qsizetype bytes) {
+    // Writing is taken to go at 4 MB a second at the least, and to take a second at the most
+    // for anything smaller.
+    constexpr qsizetype BytesPerSecond = 4 << 20;
     const std::lock_guard lock(mutex_);
     if (cancelled_) throw AdoError(QStringLiteral("Operation canceled"));
     statement_ = statement;
+    sent_ = false;
+    written_ = std::chrono::steady_clock::now() + std::chrono::seconds(1) +
+               std::chrono::milliseconds(1000 * bytes / BytesPerSecond);
 }
 
 void Cancellation::Detach() {

@@ -1,6 +1,7 @@
 // Connection and Recordset: the server access the program relies on, over ODBC.
 #pragma once
 
+#include <chrono>
 #include <memory>
 #include <mutex>
 #include <stdexcept>
@@ -37,21 +38,28 @@ struct BatchResult {
 
 // Stops a batch that runs on another thread: the driver sends the server an attention, and
 // the running call fails. A cancellation that comes between two batches stops the next one
-// as soon as it starts.
+// as soon as it starts. The attention waits until the batch has surely been written: the
+// FreeTDS driver corrupts a request it is still writing when another thread cancels it. A
+// batch that ends before then is not stopped, only the next one is.
 class Cancellation final {
 public:
     void Cancel();
     bool Cancelled() const;
+    // Sends the attention that Cancel put off, once its time has come; call it now and then.
+    void Poll();
 
 private:
     friend class Connection;
     // Throws AdoError when already cancelled, before anything is sent.
-    void Attach(void* statement);
+    void Attach(void* statement, qsizetype bytes);
     void Detach();
+    void SendWhenDue();  // under mutex_
 
     mutable std::mutex mutex_;
-    void* statement_ = nullptr;  // SQLHSTMT of the batch running now
+    void* statement_ = nullptr;                        // SQLHSTMT of the batch running now
+    std::chrono::steady_clock::time_point written_{};  // when it has surely been written
     bool cancelled_ = false;
+    bool sent_ = false;
 };
 
 class Connection final {

@@ -198,6 +198,26 @@ TEST_F(ImportInPieces, CancelInTheMiddleRollsBackAtOnce) {
     EXPECT_EQ(Import(Records(3), RecordsPlan(QStringLiteral("T"))).rows, 3);
 }
 
+// A batch the server works on for long is stopped there, not waited for.
+TEST_F(ImportInPieces, CancelStopsALongBatchOnTheServer) {
+    Start({QStringLiteral("--delay"), QStringLiteral("1800")});
+    platform::Cancellation cancellation;
+    std::atomic<bool> done{false};
+    std::thread canceller([&] {
+        cancellation.Cancel();
+        while (!done) {
+            cancellation.Poll();
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+    });
+    const ImportOutcome outcome =
+        RunImport({Records(3), {}, TargetOf(RecordsPlan(QStringLiteral("T")), {}, 0, {})},
+                  *connection, cancellation, progress);
+    done = true;
+    canceller.join();
+    EXPECT_EQ(outcome.end, ImportEnd::Cancelled);  // else the batch ran to its end and went in
+}
+
 // Through the window: the progress dialog's Cancel, the message, and a window that works.
 TEST_F(ImportInPieces, CancelFromTheWindowsProgressDialog) {
     Start({QStringLiteral("--delay"), QStringLiteral("300")});
