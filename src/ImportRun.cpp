@@ -71,13 +71,16 @@ private:
     std::exception_ptr error_;
 };
 
-// Names the code page lacks go in UTF-16; the declaration says what the server reads.
-DocumentLiteral PieceLiteral(QByteArray&& body, int codePage) {
+// The document text as its batch carries it, a piece's or the whole document's: names the
+// code page lacks go in UTF-16, and the declaration says what the server reads.
+DocumentLiteral LiteralOf(QByteArray&& body, const QByteArray& version, bool standalone,
+                          int codePage) {
     const bool ascii = platform::IsAscii(body);
     const bool unicode = !ascii && !platform::CodePageHolds(body, codePage);
     const QByteArray encoding =
         ascii ? "UTF-8" : (unicode ? "UTF-16" : platform::XmlEncodingName(codePage));
-    return {std::move(body.prepend(platform::XmlDeclaration("1.0", false, encoding))), unicode};
+    return {std::move(body.prepend(platform::XmlDeclaration(version, standalone, encoding))),
+            unicode};
 }
 
 int HandleOf(const platform::BatchResult& result) {
@@ -120,14 +123,10 @@ public:
 private:
     DocumentLiteral WholeLiteral() const {
         if (request_.document.isEmpty()) return {};
-        const platform::XmlByteSource source = platform::KeptBytes(request_.document);
-        const int codePage = request_.target.codePage;
-        QByteArray text = platform::DocumentText(source, platform::XmlDocument::MaxDepth,
-                                                 platform::XmlEncodingName(codePage));
-        if (platform::CodePageHolds(text, codePage)) return {text, false};
-        return {platform::DocumentText(platform::KeptBytes(request_.document),
-                                       platform::XmlDocument::MaxDepth, "UTF-16"),
-                true};
+        platform::DocumentBody body = platform::ReadDocumentBody(
+            platform::KeptBytes(request_.document), platform::XmlDocument::MaxDepth);
+        return LiteralOf(std::move(body.text), body.read.version, body.read.standalone,
+                         request_.target.codePage);
     }
 
     ImportOutcome Whole() {
@@ -183,7 +182,7 @@ private:
             BatchTarget target = request_.target;
             CutIntoPieces(request_.document, layout, sizes_.pieceBytes, [&](DocumentPiece&& piece) {
                 const DocumentLiteral literal =
-                    PieceLiteral(std::move(piece.body), target.codePage);
+                    LiteralOf(std::move(piece.body), "1.0", false, target.codePage);
                 PieceBatch batch{MaxTypeBatch(target, literal), piece.bytesRead};
                 target.createTable = false;
                 return queue.Push(std::move(batch));

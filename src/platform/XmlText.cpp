@@ -213,10 +213,17 @@ QByteArray XmlDeclaration(const QByteArray& version, bool standalone, const QByt
 // The DOCTYPE is left out: its entities are already expanded, its attribute defaults
 // written out, and the server must not fetch an external DTD that the program never read.
 QByteArray DocumentText(const XmlByteSource& source, int maxDepth, const QByteArray& encoding) {
-    QByteArray body;
-    DocumentWriter writer(body);
-    const XmlReadResult read = ReadXml(source, writer, maxDepth);
-    return XmlDeclaration(read.version, read.standalone, IsAscii(body) ? "UTF-8" : encoding) + body;
+    const DocumentBody body = ReadDocumentBody(source, maxDepth);
+    return XmlDeclaration(body.read.version, body.read.standalone,
+                          IsAscii(body.text) ? "UTF-8" : encoding) +
+           body.text;
+}
+
+DocumentBody ReadDocumentBody(const XmlByteSource& source, int maxDepth) {
+    DocumentBody body;
+    DocumentWriter writer(body.text);
+    body.read = ReadXml(source, writer, maxDepth);
+    return body;
 }
 
 QByteArray PrefixDeclarations(const std::vector<std::pair<QByteArray, QByteArray>>& declarations) {

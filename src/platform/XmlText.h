@@ -54,6 +54,13 @@ QByteArray XmlDeclaration(const QByteArray& version, bool standalone, const QByt
 // Throws XmlError as ReadXml does.
 QByteArray DocumentText(const XmlByteSource& source, int maxDepth, const QByteArray& encoding);
 
+// DocumentText without its declaration, and what the reading found for one.
+struct DocumentBody {
+    XmlReadResult read;
+    QByteArray text;
+};
+DocumentBody ReadDocumentBody(const XmlByteSource& source, int maxDepth);
+
 // The prefixed namespace declarations as attributes of one element, <root xmlns:p="uri" .../>;
 // empty when there are none.
 QByteArray PrefixDeclarations(const std::vector<std::pair<QByteArray, QByteArray>>& declarations);
